@@ -1,0 +1,45 @@
+// The quiz at the console: wires standard input and output, the clock and
+// rand into the quiz loop, and turns a lost console into exit status 1.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <istream>
+#include <ostream>
+
+#include "console.h"
+#include "qcode_table.h"
+#include "quiz.h"
+
+namespace {
+
+void report(const char* what, int error) {
+  std::fprintf(stderr, "qcode-quiz: %s: %s\n", what, std::strerror(error));
+}
+
+}  // namespace
+
+int main() {
+  const qcode_array qcode_table = make_qcode_table();
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+  fd_streambuf input(0, fd_streambuf::direction::in);
+  fd_streambuf output(1, fd_streambuf::direction::out);
+  std::istream in(&input);
+  std::ostream out(&output);
+
+  const tally counts =
+      run_quiz(qcode_table, in, out, [] { return std::rand(); });
+  write_results(out, counts);
+  out.flush();
+
+  if (output.error() != 0) {
+    report("cannot write standard output", output.error());
+    return 1;
+  }
+  if (input.error() != 0) {
+    report("cannot read standard input", input.error());
+    return 1;
+  }
+  return 0;
+}
