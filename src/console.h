@@ -1,11 +1,13 @@
 #ifndef QCODE_QUIZ_CONSOLE_H_
 #define QCODE_QUIZ_CONSOLE_H_
 
+#include <array>
 #include <streambuf>
 
 // A buffered stream buffer over one direction of a file descriptor. Unlike
 // the standard console streams it tells a failed read from the end of the
-// input, and it keeps the system's reason for the first failure.
+// input, keeps the system's reason for the first failure, and ends the input
+// once Ctrl-C has been caught.
 class fd_streambuf : public std::streambuf {
  public:
   enum class direction { in, out };
@@ -25,7 +27,17 @@ class fd_streambuf : public std::streambuf {
 
   int fd_;
   int error_ = 0;
-  char buffer_[1 << 16];
+  std::array<char, 1 << 16> buffer_;
 };
+
+// Makes SIGINT set a flag instead of ending the program, once; a second
+// Ctrl-C ends it at once. Does nothing where there are no POSIX signals.
+void catch_interrupt();
+
+// True once SIGINT has been caught.
+bool interrupted();
+
+// Ends the program as SIGINT would have ended it without catch_interrupt.
+[[noreturn]] void end_as_interrupted();
 
 #endif  // QCODE_QUIZ_CONSOLE_H_

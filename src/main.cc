@@ -1,5 +1,6 @@
 // The quiz at the console: wires standard input and output, the clock and
-// rand into the quiz loop, and turns a lost console into exit status 1.
+// rand into the quiz loop, turns a lost console into exit status 1, and
+// shows the tally before a Ctrl-C ends the program.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,7 @@ int main() {
   const qcode_array qcode_table = make_qcode_table();
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
+  catch_interrupt();
   fd_streambuf input(0, fd_streambuf::direction::in);
   fd_streambuf output(1, fd_streambuf::direction::out);
   std::istream in(&input);
@@ -30,16 +32,18 @@ int main() {
 
   const tally counts =
       run_quiz(qcode_table, in, out, [] { return std::rand(); });
+  if (interrupted()) out << '\n';  // ends the line where ^C was echoed
   write_results(out, counts);
   out.flush();
 
+  int status = 0;
   if (output.error() != 0) {
     report("cannot write standard output", output.error());
-    return 1;
-  }
-  if (input.error() != 0) {
+    status = 1;
+  } else if (input.error() != 0) {
     report("cannot read standard input", input.error());
-    return 1;
+    status = 1;
   }
-  return 0;
+  if (interrupted()) end_as_interrupted();
+  return status;
 }

@@ -1,8 +1,12 @@
-// Runs the built program through bash and checks the bytes it writes.
+// Runs the built program, natively or its Windows build under wine, and
+// checks the bytes it writes.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -11,10 +15,14 @@
 #include <string>
 
 #include "quiz.h"
+#include "session_check.h"
 
 namespace {
 
 const qcode_array table = make_qcode_table();
+// The Windows build, when the tests are to run it under wine.
+const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
+const std::string dir = testing::TempDir();
 
 std::string slurp(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -24,7 +32,7 @@ std::string slurp(const std::string& path) {
 struct result {
   int status;  // exit status, or 128 plus the signal that ended bash
   std::string out, err;
-  std::string expected_out;  // what the program shows for the second it ran in
+  std::string expected_out;  // natively: what the program shows in that second
 };
 
 // The program's output for `input` when started in the second `seed`.
@@ -37,12 +45,16 @@ std::string predicted(unsigned seed, const std::string& input) {
 }
 
 // Runs `script` with $Q naming the program and $IN a file holding the input
-// that `make_input` gives for the current second; runs it again when the
-// second changed meanwhile, since the draws then cannot be known.
+// that `make_input` gives for the current second. Natively it runs again
+// when the second changed meanwhile, since the draws then cannot be known.
 result run(const std::string& script,
            const std::function<std::string(unsigned)>& make_input) {
-  const std::string dir = testing::TempDir();
-  setenv("Q", QUIZ_EXE, 1);
+  if (wine_exe) {
+    std::ofstream(dir + "quiz")
+        << "#!/bin/sh\nexec wine '" << wine_exe << "' \"$@\"\n";
+    chmod((dir + "quiz").c_str(), 0755);
+  }
+  setenv("Q", wine_exe ? (dir + "quiz").c_str() : QUIZ_EXE, 1);
   setenv("IN", (dir + "in").c_str(), 1);
   setenv("S", script.c_str(), 1);
   for (;;) {
@@ -51,14 +63,26 @@ result run(const std::string& script,
     std::ofstream(dir + "in", std::ios::binary) << input;
     const int raw = std::system(
         ("bash -c \"$S\" >" + dir + "out 2>" + dir + "err").c_str());
-    if (static_cast<unsigned>(std::time(nullptr)) != second) continue;
+    if (!wine_exe && static_cast<unsigned>(std::time(nullptr)) != second) {
+      continue;
+    }
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return {status, slurp(dir + "out"), slurp(dir + "err"),
             predicted(second, input)};
   }
 }
 
+// Windows ends its lines in CR LF; this checks that it does and undoes it.
+std::string unix_lines(std::string text) {
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;) {
+    if (at == 0 || text[at - 1] != '\r') return "a line end without CR";
+    text.erase(at - 1, 1);
+  }
+  return text;
+}
+
 TEST(Program, TwoRunsInOneSecondShowTheSameSession) {
+  if (wine_exe) GTEST_SKIP() << "the draws of Windows' rand are not known";
   // Answers the first question right, the second wrong, then ends.
   const result r = run(R"("$Q" <"$IN"; "$Q" <"$IN")", [](unsigned second) {
     std::srand(second);
@@ -73,35 +97,87 @@ TEST(Program, TwoRunsInOneSecondShowTheSameSession) {
 }
 
 TEST(Program, ReportsLostInputAndOutput) {
-  const std::string fail = "qcode-quiz: cannot ";
+  const std::string cannot_read = "qcode-quiz: cannot read standard input: ";
+  const std::string cannot_write = "qcode-quiz: cannot write standard output: ";
   const struct {
     const char* script;
     const char* input;
     int status;
     std::string err;  // empty when nothing may go to standard error
+    const char* reason;
     bool shows_session;
   } cases[] = {
-      {R"("$Q" </dev/null)", "", 0, "", true},
-      {R"("$Q" <"$IN")", "qrq\tqrs QRA", 0, "", true},
-      {R"("$Q" </)", "", 1, fail + "read standard input: Is a directory\n",
-       true},
-      {R"(yes qrq | "$Q" >/dev/full)", "", 1,
-       fail + "write standard output: No space left on device\n", false},
-      {R"("$Q" <"$IN" >&-)", "end", 1,
-       fail + "write standard output: Bad file descriptor\n", false},
+      {R"("$Q" </dev/null)", "", 0, "", "", true},
+      {R"("$Q" <"$IN")", "qrq\tqrs QRA \xe1 END\n\nqrq", 0, "", "", true},
+      {R"("$Q" </)", "", 1, cannot_read, "Is a directory", true},
+      {R"(yes qrq 2>/dev/null | "$Q" >/dev/full)", "", 1, cannot_write,
+       "No space left on device", false},
+      {R"("$Q" <"$IN" >&-)", "end", 1, cannot_write, "Bad file descriptor",
+       false},
       {R"(trap "" PIPE; yes qrq 2>/dev/null | "$Q" | head -c 1 >/dev/null;
           exit "${PIPESTATUS[1]}")",
-       "", 1, fail + "write standard output: Broken pipe\n", false},
+       "", 1, cannot_write, "Broken pipe", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
     const result r = run(c.script, [&](unsigned) { return c.input; });
     EXPECT_EQ(r.status, c.status);
-    EXPECT_EQ(r.err, c.err);
-    if (c.shows_session) {
-      EXPECT_EQ(r.out, r.expected_out);
+    if (wine_exe) {  // Windows words the reasons its own way
+      EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+      EXPECT_EQ(r.err.find('\n'),
+                r.err.empty() ? std::string::npos : r.err.size() - 1);
+      if (c.shows_session) {
+        EXPECT_EQ(check_session(table, c.input, unix_lines(r.out)), "");
+      }
+    } else {
+      EXPECT_EQ(r.err, c.err.empty() ? "" : c.err + c.reason + "\n");
+      if (c.shows_session) {
+        EXPECT_EQ(r.out, r.expected_out);
+      }
     }
   }
+}
+
+TEST(Program, CtrlCShowsTheTallyThenEndsAsInterrupted) {
+  if (wine_exe) GTEST_SKIP() << "Ctrl-C is left to the Windows console";
+  int to_quiz[2], from_quiz[2];
+  ASSERT_EQ(pipe(to_quiz), 0);
+  ASSERT_EQ(pipe(from_quiz), 0);
+  const pid_t quiz = fork();
+  if (quiz == 0) {
+    dup2(to_quiz[0], 0);
+    dup2(from_quiz[1], 1);
+    for (const int fd : {to_quiz[0], to_quiz[1], from_quiz[0], from_quiz[1]})
+      close(fd);
+    std::signal(SIGINT, SIG_DFL);
+    execl(QUIZ_EXE, QUIZ_EXE, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(to_quiz[0]);
+  close(from_quiz[1]);
+  ASSERT_EQ(write(to_quiz[1], "qrq\n", 4), 4);
+
+  // Once the second expression is shown, the program waits for its answer.
+  std::string shown;
+  char chunk[4096];
+  bool sent = false;
+  for (ssize_t got; (got = read(from_quiz[0], chunk, sizeof chunk)) > 0;) {
+    shown.append(chunk, static_cast<std::size_t>(got));
+    if (!sent && std::count(shown.begin(), shown.end(), '\n') >= 7) {
+      sent = kill(quiz, SIGINT) == 0;
+    }
+  }
+  close(from_quiz[0]);
+  close(to_quiz[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(quiz, &status, 0), quiz);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+
+  // ^C leaves the cursor on the answer line, so a newline comes first.
+  const std::size_t results = shown.rfind("\nVysledy:\n");
+  ASSERT_NE(results, std::string::npos) << shown;
+  EXPECT_EQ(shown[results - 1], '\n');
+  EXPECT_EQ(check_session(table, "qrq", shown.erase(results, 1)), "");
 }
 
 }  // namespace
