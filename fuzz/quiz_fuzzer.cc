@@ -1,0 +1,38 @@
+// Drives the quiz loop with arbitrary input bytes and arbitrary draws, and
+// checks the session it shows. The first byte says how many draws follow
+// (four bytes each, cycled); the rest is the input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "quiz.h"
+#include "session_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  static const qcode_array table = make_qcode_table();
+  std::vector<int> draws(size > 0 ? 1 + data[0] % 8 : 1, 0);
+  std::size_t at = size > 0 ? 1 : 0;
+  for (int& draw : draws) {
+    if (size - at < sizeof draw) break;
+    std::memcpy(&draw, data + at, sizeof draw);
+    at += sizeof draw;
+  }
+  const std::string input(reinterpret_cast<const char*>(data) + at, size - at);
+
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::size_t drawn = 0;
+  write_results(out, run_quiz(table, in, out,
+                              [&] { return draws[drawn++ % draws.size()]; }));
+  const std::string problem = check_session(table, input, out.str());
+  if (!problem.empty()) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    std::abort();
+  }
+  return 0;
+}
