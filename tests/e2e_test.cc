@@ -124,6 +124,7 @@ TEST(Program, ReportsLostInputAndOutput) {
     EXPECT_EQ(r.status, c.status);
     if (wine_exe) {  // Windows words the reasons its own way
       EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+      EXPECT_EQ(r.err.empty(), c.err.empty()) << r.err;
       EXPECT_EQ(r.err.find('\n'),
                 r.err.empty() ? std::string::npos : r.err.size() - 1);
       if (c.shows_session) {
