@@ -1,43 +1,76 @@
 #ifndef QCODE_QUIZ_CONSOLE_H_
 #define QCODE_QUIZ_CONSOLE_H_
 
+// The program's standard input and output, and Ctrl-C. Each platform's side
+// of it lives in a file of its own (console-posix.cc, console-win32.cc).
+
 #include <array>
+#include <cstddef>
+#include <memory>
 #include <streambuf>
+#include <string>
 
-// A buffered stream buffer over one direction of a file descriptor. Unlike
-// the standard console streams it tells a failed read from the end of the
-// input, keeps the system's reason for the first failure, and ends the input
-// once Ctrl-C has been caught.
-class fd_streambuf : public std::streambuf {
+// Standard input, read in blocks. Unlike the standard console streams it
+// tells a failed read from the end of the input, keeps the system's reason
+// for the failure, and ends the input once Ctrl-C has been caught.
+class console_input : public std::streambuf {
  public:
-  enum class direction { in, out };
-  fd_streambuf(int fd, direction dir);
+  console_input();
 
-  // The errno of the first failed read or write, or 0 if none failed.
-  int error() const { return error_; }
+  // The system's reason for the first failed read, or "" if none failed.
+  [[nodiscard]] const std::string& error() const { return error_; }
 
  protected:
   int_type underflow() override;
+
+ private:
+  // Reads at most `size` bytes into `to` and returns how many; 0 at the end
+  // of the input or at Ctrl-C, and 0 with error_ set when the read failed.
+  std::size_t read_some(char* to, std::size_t size);
+
+  std::string error_;
+  std::array<char, 1 << 16> buffer_;
+};
+
+// Standard output, buffered. Programs and files get the text as it is, in
+// Windows-1250; a terminal or console shows the characters it stands for.
+class console_output : public std::streambuf {
+ public:
+  console_output();
+  ~console_output() override;
+  console_output(const console_output&) = delete;
+  console_output& operator=(const console_output&) = delete;
+
+  // The system's reason for the first failed write, or "" if none failed.
+  [[nodiscard]] const std::string& error() const { return error_; }
+
+ protected:
   int_type overflow(int_type c) override;
   int sync() override;
 
  private:
   // Writes out the whole put area; false once any write has failed.
   bool drain();
+  // Writes `size` bytes of Windows-1250 text, converted for a terminal when
+  // there is one; false, with error_ set, when the output failed.
+  bool write_text(const char* from, std::size_t size);
 
-  int fd_;
-  int error_ = 0;
+  // How the text is shown at a terminal; null when the output is no
+  // terminal, or its text cannot be converted there.
+  struct terminal;
+  std::unique_ptr<terminal> terminal_;
+  std::string error_;
   std::array<char, 1 << 16> buffer_;
 };
 
-// Makes SIGINT set a flag instead of ending the program, once; a second
-// Ctrl-C ends it at once. Does nothing where there are no POSIX signals.
+// Makes Ctrl-C set a flag instead of ending the program, once; a second
+// Ctrl-C ends it at once.
 void catch_interrupt();
 
-// True once SIGINT has been caught.
+// True once Ctrl-C has been caught.
 bool interrupted();
 
-// Ends the program as SIGINT would have ended it without catch_interrupt.
+// Ends the program as Ctrl-C would have ended it without catch_interrupt.
 [[noreturn]] void end_as_interrupted();
 
 #endif  // QCODE_QUIZ_CONSOLE_H_

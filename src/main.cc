@@ -3,10 +3,10 @@
 // shows the tally before a Ctrl-C ends the program.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "console.h"
 #include "qcode_table.h"
@@ -14,8 +14,8 @@
 
 namespace {
 
-void report(const char* what, int error) {
-  std::fprintf(stderr, "qcode-quiz: %s: %s\n", what, std::strerror(error));
+void report(const char* what, const std::string& reason) {
+  std::fprintf(stderr, "qcode-quiz: %s: %s\n", what, reason.c_str());
 }
 
 }  // namespace
@@ -25,8 +25,8 @@ int main() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
   catch_interrupt();
-  fd_streambuf input(0, fd_streambuf::direction::in);
-  fd_streambuf output(1, fd_streambuf::direction::out);
+  console_input input;
+  console_output output;
   std::istream in(&input);
   std::ostream out(&output);
 
@@ -37,10 +37,10 @@ int main() {
   out.flush();
 
   int status = 0;
-  if (output.error() != 0) {
+  if (!output.error().empty()) {
     report("cannot write standard output", output.error());
     status = 1;
-  } else if (input.error() != 0) {
+  } else if (!input.error().empty()) {
     report("cannot read standard input", input.error());
     status = 1;
   }
