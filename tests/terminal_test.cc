@@ -1,0 +1,276 @@
+// Runs the built program on a pseudo-terminal, natively or its Windows build
+// under wine, and types at it as a person would: what a terminal shows, and
+// Ctrl-C typed as a key.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "qcode_table.h"
+#include "session_check.h"
+
+namespace {
+
+const qcode_array table = make_qcode_table();
+// The Windows build, when the tests are to run it under wine.
+const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
+const char* const prompt = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n";
+
+// The UTF-8 form of an expression, as a terminal shows it. Only the four
+// characters the table uses are known here; any other byte above 0x7F stays
+// and fails the comparison. Wine's console shows a tab as spaces up to the
+// next multiple of 8 columns (Slovak expressions are ASCII: a byte each).
+std::string as_shown(const std::string& expression) {
+  const struct {
+    char byte;
+    const char* utf8;
+  } characters[] = {{'\x84', "\xE2\x80\x9E"},   // „
+                    {'\x85', "\xE2\x80\xA6"},   // …
+                    {'\x93', "\xE2\x80\x9C"},   // “
+                    {'\x96', "\xE2\x80\x93"}};  // –
+  std::string shown;
+  for (const char c : expression) {
+    const auto* known =
+        std::find_if(std::begin(characters), std::end(characters),
+                     [c](const auto& k) { return k.byte == c; });
+    if (known != std::end(characters)) {
+      shown += known->utf8;
+    } else if (c == '\t' && wine_exe) {
+      shown.append(8 - shown.size() % 8, ' ');
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+qcode_array shown_table() {
+  qcode_array shown = table;
+  for (auto& entry : shown) entry.second = as_shown(entry.second);
+  return shown;
+}
+
+// The program on the slave side of a pseudo-terminal with echo off and a
+// window wide enough that no expression wraps.
+class terminal {
+ public:
+  terminal() {
+    winsize window = {};
+    window.ws_row = 50;
+    window.ws_col = 400;
+    pid_ = forkpty(&master_, nullptr, nullptr, &window);
+    if (pid_ == 0) {
+      termios modes = {};
+      tcgetattr(0, &modes);
+      modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+      tcsetattr(0, TCSANOW, &modes);
+      std::signal(SIGINT, SIG_DFL);
+      if (wine_exe) {
+        setenv("LANG", "C.UTF-8", 1);
+        execlp("wine", "wine", wine_exe, static_cast<char*>(nullptr));
+      } else {
+        execl(QUIZ_EXE, QUIZ_EXE, static_cast<char*>(nullptr));
+      }
+      _exit(127);
+    }
+  }
+  ~terminal() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+  }
+  terminal(const terminal&) = delete;
+  terminal& operator=(const terminal&) = delete;
+
+  bool started() const { return pid_ > 0; }
+
+  void type(const std::string& keys) const {
+    ASSERT_EQ(write(master_, keys.data(), keys.size()),
+              static_cast<ssize_t>(keys.size()));
+  }
+
+  // Reads until `done` holds for what is shown; false if the program ends
+  // first or 30 seconds pass.
+  bool wait_until(const std::function<bool(const std::string&)>& done) {
+    const auto deadline = clock::now() + std::chrono::seconds(30);
+    while (!done(shown())) {
+      if (clock::now() > deadline || read_some() == output::ended) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Reads all the program shows until it ends; returns its wait status, or
+  // -1 if it has not ended within 30 seconds.
+  int finish() {
+    int status = -1;
+    const auto deadline = clock::now() + std::chrono::seconds(30);
+    while (clock::now() < deadline) {
+      // Wine's server may keep the terminal open after the program ended,
+      // so it is the program's end that counts, once its output is read.
+      const bool closed = read_some() == output::ended;
+      if (waitpid(pid_, &status, closed ? 0 : WNOHANG) == pid_) {
+        pid_ = -1;
+        while (read_some() == output::read) {
+        }
+        break;
+      }
+    }
+    return status;
+  }
+
+  // The text as a line printer would show it: wine's cursor show and hide
+  // escapes are dropped, and every line ends in a bare "\n".
+  std::string shown() const {
+    std::string text = raw_;
+    for (const std::string drop : {"\x1b[?25h", "\x1b[?25l", "\r"}) {
+      for (std::size_t at = 0; (at = text.find(drop, at)) != std::string::npos;)
+        text.erase(at, drop.size());
+    }
+    return text;
+  }
+
+ private:
+  using clock = std::chrono::steady_clock;
+  enum class output { read, none_yet, ended };
+
+  // Takes what the program shows within a tenth of a second.
+  output read_some() {
+    pollfd ready = {master_, POLLIN, 0};
+    if (poll(&ready, 1, 100) <= 0) return output::none_yet;
+    char chunk[4096];
+    const ssize_t got = read(master_, chunk, sizeof chunk);
+    if (got <= 0) return output::ended;  // EIO once the slave side is closed
+    raw_.append(chunk, static_cast<std::size_t>(got));
+    return output::read;
+  }
+
+  pid_t pid_ = -1;
+  int master_ = -1;
+  std::string raw_;
+};
+
+std::size_t questions_shown(const std::string& shown) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; (at = shown.find(prompt, at)) != std::string::npos;
+       ++count) {
+    at += std::string(prompt).size();
+    if (shown.find('\n', at) == std::string::npos) break;  // still arriving
+  }
+  return count;
+}
+
+// Waits for question `n` (from 1) to be shown in full.
+bool wait_for_question(terminal& quiz, std::size_t n) {
+  const bool shown = quiz.wait_until(
+      [n](const std::string& text) { return questions_shown(text) >= n; });
+  // Wine's console takes keys only once the program first reads; before
+  // that they are lost.
+  if (shown && wine_exe && n == 1) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  return shown;
+}
+
+// The code of the last question shown, found from its expression.
+std::string last_code(const qcode_array& shown_entries,
+                      const std::string& text) {
+  const std::size_t start = text.rfind(prompt) + std::string(prompt).size();
+  const std::string expression =
+      text.substr(start, text.find('\n', start) - start);
+  for (const auto& entry : shown_entries) {
+    if (entry.second == expression) return entry.first;
+  }
+  return "?";
+}
+
+// Wine's console echoes each line typed; the program itself never does.
+std::string without_echo(std::string text, const std::string& typed) {
+  if (!wine_exe) return text;
+  std::size_t from = 0;
+  for (std::size_t end; (end = typed.find('\n', from)) != std::string::npos;
+       from = end + 1) {
+    const std::string line = "\n" + typed.substr(from, end - from + 1);
+    const std::size_t at = text.find(line);
+    if (at != std::string::npos) text.erase(at + 1, line.size() - 1);
+  }
+  return text;
+}
+
+TEST(Terminal, ShowsTheExpressionsInUtf8) {
+  const qcode_array shown_entries = shown_table();
+  terminal quiz;
+  ASSERT_TRUE(quiz.started());
+  // Every other answer right, in lower case, so both verdicts show; forty
+  // questions all but surely include the non-ASCII characters.
+  std::string typed;
+  for (std::size_t n = 1; n <= 40; ++n) {
+    ASSERT_TRUE(wait_for_question(quiz, n)) << quiz.shown();
+    std::string answer =
+        n % 2 == 0 ? "qzz" : last_code(shown_entries, quiz.shown());
+    std::transform(answer.begin(), answer.end(), answer.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    typed += answer + "\n";
+    quiz.type(answer + "\r");
+  }
+  ASSERT_TRUE(wait_for_question(quiz, 41)) << quiz.shown();
+  typed += "end\n";
+  quiz.type("end\r");
+  const int status = quiz.finish();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+  const std::string shown = without_echo(quiz.shown(), typed);
+  EXPECT_EQ(check_session(shown_entries, typed, shown), "") << shown;
+  EXPECT_NE(
+      std::find_if(shown.begin(), shown.end(),
+                   [](char c) { return static_cast<unsigned char>(c) > 0x7F; }),
+      shown.end())
+      << "no expression with a non-ASCII character was shown";
+}
+
+TEST(Terminal, CtrlCKeyShowsTheTallyThenEndsAsInterrupted) {
+  terminal quiz;
+  ASSERT_TRUE(quiz.started());
+  ASSERT_TRUE(wait_for_question(quiz, 1)) << quiz.shown();
+  quiz.type("qrq\r");
+  ASSERT_TRUE(wait_for_question(quiz, 2)) << quiz.shown();
+  quiz.type("\x03");
+  if (wine_exe) {
+    // Wine's console ends a pending read only at the next line, unlike
+    // Windows' own; a person would press Enter after a moment.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    quiz.type("\r");
+  }
+  const int status = quiz.finish();
+  std::string shown = without_echo(quiz.shown(), "qrq\n");
+  if (wine_exe) {
+    // Wine's STATUS_CONTROL_C_EXIT (0xC000013A), cut to its low byte.
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0x3A) << status;
+  } else {
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+  }
+
+  // The tally follows the open question after one empty line that ends the
+  // answer's line (and, under wine, the echo of the Enter).
+  const std::string tally = wine_exe ? "\n\n\nVysledy:\n" : "\n\nVysledy:\n";
+  const std::size_t results = shown.rfind(tally);
+  ASSERT_NE(results, std::string::npos) << shown;
+  shown.erase(results + 1, tally.size() - std::string("\nVysledy:\n").size());
+  EXPECT_EQ(check_session(shown_table(), "qrq", shown), "") << shown;
+}
+
+}  // namespace
