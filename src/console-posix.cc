@@ -57,8 +57,6 @@ bool write_all(const char* from, std::size_t size, std::string& error) {
 
 }  // namespace
 
-console_input::console_input() = default;
-
 std::size_t console_input::read_some(char* to, std::size_t size) {
   while (wait_for_input(0)) {
     const ssize_t got = ::read(0, to, size);

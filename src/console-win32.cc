@@ -71,8 +71,6 @@ bool write_all(const char* from, std::size_t size, std::string& error) {
 
 }  // namespace
 
-console_input::console_input() = default;
-
 std::size_t console_input::read_some(char* to, std::size_t size) {
   if (interrupt_caught) return 0;
   const int got = ::_read(

@@ -15,7 +15,7 @@
 // for the failure, and ends the input once Ctrl-C has been caught.
 class console_input : public std::streambuf {
  public:
-  console_input();
+  console_input() = default;
 
   // The system's reason for the first failed read, or "" if none failed.
   [[nodiscard]] const std::string& error() const { return error_; }

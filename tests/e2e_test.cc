@@ -139,6 +139,17 @@ TEST(Program, ReportsLostInputAndOutput) {
   }
 }
 
+TEST(Program, WritesToNulAsToAFile) {
+  if (!wine_exe) GTEST_SKIP() << "NUL is Windows' own";
+  // NUL passes for a terminal by _isatty, but it is no console: the console
+  // writes would fail there.
+  const result r =
+      run(R"(wine cmd /c "$(winepath -w "$QUIZ_WINE_EXE") <NUL >NUL")",
+          [](unsigned) { return ""; });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+}
+
 TEST(Program, CtrlCShowsTheTallyThenEndsAsInterrupted) {
   // A Windows program gets Ctrl-C from its console, not as a signal; the
   // terminal tests type it there.
