@@ -196,10 +196,8 @@ std::string last_code(const qcode_array& shown_entries,
   const std::size_t start = text.rfind(prompt) + std::string(prompt).size();
   const std::string expression =
       text.substr(start, text.find('\n', start) - start);
-  for (const auto& entry : shown_entries) {
-    if (entry.second == expression) return entry.first;
-  }
-  return "?";
+  const auto entry = find_expression(shown_entries, expression);
+  return entry != shown_entries.end() ? entry->first : "?";
 }
 
 // Wine's console echoes each line typed; the program itself never does.
