@@ -136,6 +136,10 @@ void catch_interrupt() {
 
 bool interrupted() { return interrupt_caught != 0; }
 
+// A terminal's window belongs to the shell or the emulator, which keep it
+// open after the program ends.
+void keep_own_window_until_enter(std::ostream& /*out*/) {}
+
 void end_as_interrupted() {
   std::signal(SIGINT, SIG_DFL);
   std::raise(SIGINT);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,15 @@ BOOL WINAPI on_control(DWORD event) {
 bool is_console(HANDLE handle) {
   DWORD mode = 0;
   return GetConsoleMode(handle, &mode) != 0;
+}
+
+// True when standard input and output are a console that no other process
+// shares: Windows made it for this program, and closes it as it ends.
+bool owns_console_window() {
+  std::array<DWORD, 2> processes;
+  return is_console(GetStdHandle(STD_INPUT_HANDLE)) &&
+         is_console(GetStdHandle(STD_OUTPUT_HANDLE)) &&
+         GetConsoleProcessList(processes.data(), processes.size()) == 1;
 }
 
 // The system's words for the error `code`, without the closing full stop.
@@ -148,5 +158,26 @@ void catch_interrupt() {
 }
 
 bool interrupted() { return interrupt_caught; }
+
+void keep_own_window_until_enter(std::ostream& out) {
+  if (!owns_console_window()) return;
+  // From here Ctrl-C closes the window at once, as at any program.
+  SetConsoleCtrlHandler(on_control, FALSE);
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  // Keys typed ahead, before the tally was shown, must not close it unread.
+  FlushConsoleInputBuffer(input);
+  out << "Stlacte Enter na zatvorenie okna." << std::endl;
+  if (!out) return;
+  // A line longer than the buffer comes in several reads; a failed or empty
+  // read is the end of the input.
+  std::array<wchar_t, 256> keys;
+  DWORD got = 0;
+  while (ReadConsoleW(input, keys.data(), static_cast<DWORD>(keys.size()), &got,
+                      nullptr) != 0 &&
+         got > 0 &&
+         std::wstring_view(keys.data(), got).find_first_of(L"\r\n") ==
+             std::wstring_view::npos) {
+  }
+}
 
 void end_as_interrupted() { ExitProcess(STATUS_CONTROL_C_EXIT); }

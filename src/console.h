@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <iosfwd>
 #include <memory>
 #include <streambuf>
 #include <string>
@@ -69,6 +70,11 @@ void catch_interrupt();
 
 // True once Ctrl-C has been caught.
 bool interrupted();
+
+// Where the program runs in a console window of its own, which closes as
+// soon as it ends (started by a double-click), asks on `out` for Enter and
+// waits for it, so the tally stays readable; elsewhere does nothing.
+void keep_own_window_until_enter(std::ostream& out);
 
 // Ends the program as Ctrl-C would have ended it without catch_interrupt.
 [[noreturn]] void end_as_interrupted();

@@ -1,6 +1,7 @@
 // The quiz at the console: wires standard input and output, the clock and
-// rand into the quiz loop, turns a lost console into exit status 1, and
-// shows the tally before a Ctrl-C ends the program.
+// rand into the quiz loop, turns a lost console into exit status 1, shows
+// the tally before a Ctrl-C ends the program, and keeps a window that
+// would close with the program open until the tally has been read.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -44,6 +45,7 @@ int main() {
     report("cannot read standard input", input.error());
     status = 1;
   }
+  keep_own_window_until_enter(out);
   if (interrupted()) end_as_interrupted();
   return status;
 }

@@ -14,14 +14,13 @@
 #include <sstream>
 #include <string>
 
+#include "program.h"
 #include "quiz.h"
 #include "session_check.h"
 
 namespace {
 
 const qcode_array table = make_qcode_table();
-// The Windows build, when the tests are to run it under wine.
-const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
 const std::string dir = testing::TempDir();
 
 std::string slurp(const std::string& path) {
@@ -44,17 +43,22 @@ std::string predicted(unsigned seed, const std::string& input) {
   return out.str();
 }
 
-// Runs `script` with $Q naming the program and $IN a file holding the input
-// that `make_input` gives for the current second. Natively it runs again
-// when the second changed meanwhile, since the draws then cannot be known.
+// Runs `script` with $Q naming a script that starts the program, and $IN a file
+// holding the input that `make_input` gives for the current second. Natively it
+// runs again when the second changed meanwhile, since the draws then cannot be
+// known.
 result run(const std::string& script,
            const std::function<std::string(unsigned)>& make_input) {
-  if (wine_exe) {
-    std::ofstream(dir + "quiz")
-        << "#!/bin/sh\nexec wine '" << wine_exe << "' \"$@\"\n";
-    chmod((dir + "quiz").c_str(), 0755);
+  {
+    std::ofstream script_file(dir + "quiz");
+    script_file << "#!/bin/sh\nexec";
+    for (const std::string& word : program_command()) {
+      script_file << " '" << word << "'";
+    }
+    script_file << " \"$@\"\n";
   }
-  setenv("Q", wine_exe ? (dir + "quiz").c_str() : QUIZ_EXE, 1);
+  chmod((dir + "quiz").c_str(), 0755);
+  setenv("Q", (dir + "quiz").c_str(), 1);
   setenv("IN", (dir + "in").c_str(), 1);
   setenv("S", script.c_str(), 1);
   for (;;) {
@@ -164,8 +168,7 @@ TEST(Program, CtrlCShowsTheTallyThenEndsAsInterrupted) {
     for (const int fd : {to_quiz[0], to_quiz[1], from_quiz[0], from_quiz[1]})
       close(fd);
     std::signal(SIGINT, SIG_DFL);
-    execl(QUIZ_EXE, QUIZ_EXE, static_cast<char*>(nullptr));
-    _exit(127);
+    exec_command(program_command());
   }
   close(to_quiz[0]);
   close(from_quiz[1]);

@@ -17,14 +17,13 @@
 #include <string>
 #include <thread>
 
+#include "program.h"
 #include "qcode_table.h"
 #include "session_check.h"
 
 namespace {
 
 const qcode_array table = make_qcode_table();
-// The Windows build, when the tests are to run it under wine.
-const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
 const char* const prompt = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n";
 
 // The UTF-8 form of an expression, as a terminal shows it. Only the four
@@ -61,11 +60,16 @@ qcode_array shown_table() {
   return shown;
 }
 
+// Whether the program has its console to itself, as when Windows starts it
+// by a double-click, or shares it with the program that started it, as with
+// a Command Prompt. Natively a terminal is always shared with the shell.
+enum class console { own, shared };
+
 // The program on the slave side of a pseudo-terminal with echo off and a
 // window wide enough that no expression wraps.
 class terminal {
  public:
-  terminal() {
+  explicit terminal(console kind = console::shared) {
     winsize window = {};
     window.ws_row = 50;
     window.ws_col = 400;
@@ -76,13 +80,17 @@ class terminal {
       modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
       tcsetattr(0, TCSANOW, &modes);
       std::signal(SIGINT, SIG_DFL);
+      std::vector<std::string> command = program_command();
       if (wine_exe) {
         setenv("LANG", "C.UTF-8", 1);
-        execlp("wine", "wine", wine_exe, static_cast<char*>(nullptr));
-      } else {
-        execl(QUIZ_EXE, QUIZ_EXE, static_cast<char*>(nullptr));
+        // `wine program.exe` is alone on its console; shared-console.exe
+        // stays there with it.
+        const char* const sharer = std::getenv("QUIZ_WINE_SHARED_CONSOLE");
+        if (kind == console::shared && sharer) {
+          command.insert(command.begin() + 1, sharer);
+        }
       }
-      _exit(127);
+      exec_command(command);
     }
   }
   ~terminal() {
@@ -96,6 +104,14 @@ class terminal {
   terminal& operator=(const terminal&) = delete;
 
   bool started() const { return pid_ > 0; }
+
+  // True while the program has not ended; it is left for finish to reap.
+  bool running() const {
+    siginfo_t ended = {};
+    return waitid(P_PID, static_cast<id_t>(pid_), &ended,
+                  WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           ended.si_pid == 0;
+  }
 
   // Waits until the terminal takes keys. Wine's console sets it raw when
   // it starts, dropping what was typed before; natively it always does.
@@ -213,6 +229,16 @@ std::string without_echo(std::string text, const std::string& typed) {
   return text;
 }
 
+void press_ctrl_c(terminal& quiz) {
+  quiz.type("\x03");
+  if (wine_exe) {
+    // Wine's console ends a pending read only at the next line, unlike
+    // Windows' own; a person would press Enter after a moment.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    quiz.type("\r");
+  }
+}
+
 TEST(Terminal, ShowsTheExpressionsInUtf8) {
   const qcode_array shown_entries = shown_table();
   terminal quiz;
@@ -250,13 +276,7 @@ TEST(Terminal, CtrlCKeyShowsTheTallyThenEndsAsInterrupted) {
   ASSERT_TRUE(wait_for_question(quiz, 1)) << quiz.shown();
   quiz.type("qrq\r");
   ASSERT_TRUE(wait_for_question(quiz, 2)) << quiz.shown();
-  quiz.type("\x03");
-  if (wine_exe) {
-    // Wine's console ends a pending read only at the next line, unlike
-    // Windows' own; a person would press Enter after a moment.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    quiz.type("\r");
-  }
+  press_ctrl_c(quiz);
   const int status = quiz.finish();
   std::string shown = without_echo(quiz.shown(), "qrq\n");
   if (wine_exe) {
@@ -273,6 +293,42 @@ TEST(Terminal, CtrlCKeyShowsTheTallyThenEndsAsInterrupted) {
   ASSERT_NE(results, std::string::npos) << shown;
   shown.erase(results + 1, tally.size() - std::string("\nVysledy:\n").size());
   EXPECT_EQ(check_session(shown_table(), "qrq", shown), "") << shown;
+}
+
+TEST(Terminal, OwnWindowKeepsTheTallyUntilEnter) {
+  if (!wine_exe) GTEST_SKIP() << "only Windows gives a program its own window";
+  const std::string last_line = "Stlacte Enter na zatvorenie okna.\n";
+  const struct {
+    const char* ending;
+    int status;  // under wine, the exit status cut to its low byte
+  } cases[] = {{"end", 0}, {"Ctrl-C", 0x3A}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ending);
+    terminal quiz(console::own);
+    ASSERT_TRUE(quiz.started() && quiz.wait_for_keys());
+    ASSERT_TRUE(wait_for_question(quiz, 1)) << quiz.shown();
+    if (c.status == 0) {
+      quiz.type("end\r");
+    } else {
+      press_ctrl_c(quiz);
+    }
+    ASSERT_TRUE(quiz.wait_until([&](const std::string& text) {
+      return text.find(last_line) != std::string::npos;
+    })) << quiz.shown();
+    // Long enough for a program that does not wait to have ended.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(quiz.running());
+    quiz.type("\r");
+    const int status = quiz.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << status;
+    // The tally, then the line, then only the echo of the Enter.
+    std::string shown = quiz.shown();
+    const std::size_t results = shown.rfind("Vysledy:\n");
+    ASSERT_NE(results, std::string::npos) << shown;
+    EXPECT_EQ(shown.substr(results),
+              "Vysledy:\nOK  0\nZLE 0\n" + last_line + "\n")
+        << shown;
+  }
 }
 
 }  // namespace

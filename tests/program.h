@@ -1,0 +1,35 @@
+#ifndef QCODE_QUIZ_TESTS_PROGRAM_H_
+#define QCODE_QUIZ_TESTS_PROGRAM_H_
+
+// How the end-to-end and terminal tests start the built program: natively,
+// under the emulator that runs a cross-built one (qemu-user), or its Windows
+// build under wine.
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// The Windows build, when the tests are to run it under wine.
+inline const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
+
+// The command line that starts the program, with the commands it runs
+// under first; a cross-built program cannot be started by its own path.
+inline std::vector<std::string> program_command() {
+  if (wine_exe) return {"wine", wine_exe};
+  return {QUIZ_EMULATOR QUIZ_EXE};
+}
+
+// Replaces the calling process, a child of the test, with `command`.
+[[noreturn]] inline void exec_command(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) {
+    argv.push_back(const_cast<char*>(word.c_str()));
+  }
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+#endif  // QCODE_QUIZ_TESTS_PROGRAM_H_
