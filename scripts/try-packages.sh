@@ -49,6 +49,18 @@ folder=$work/$(basename "$zip" .zip)
 [ "$(cd "$work" && ls)" = "$(basename "$folder")" ] || fail "not one folder"
 [ "$(cd "$folder" && ls | sort | tr '\n' ' ')" = "README.txt qcode-quiz.exe " ] ||
   fail "the folder holds: $(ls "$folder")"
+version=$(sed -n 's/^project(qcode_quiz VERSION \([0-9.]*\).*/\1/p' \
+  "$(dirname "$0")/../CMakeLists.txt")
+resources=$(x86_64-w64-mingw32-windres -i "$folder/qcode-quiz.exe" -O rc)
+for value in "FileVersion\", \"$version" "ProductVersion\", \"$version" \
+  "OriginalFilename\", \"qcode-quiz.exe" FileDescription ProductName \
+  InternalName; do
+  grep -qF "VALUE \"$value" <<<"$resources" || fail "no $value in the version resource"
+done
+flags=$(x86_64-w64-mingw32-objdump -p "$folder/qcode-quiz.exe")
+for flag in DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA; do
+  grep -qw "$flag" <<<"$flags" || fail "the program lacks $flag"
+done
 tally=$(echo end | WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
 [ "$tally" = $'Vysledy:\r\nOK  0\r\nZLE 0\r' ] || fail "the unpacked quiz showed: $tally"
 echo "try-packages: both packages work"
