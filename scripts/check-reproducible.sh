@@ -16,8 +16,9 @@ chmod 755 "$work"
 
 first=$work/a/qcode-quiz
 second=$work/second/checkout/of/the/same/commit
+# Copies, not hard links: the second tree is handed to another user below.
 for tree in "$first" "$second"; do
-  git clone -q --no-checkout "$repo" "$tree"
+  git clone -q --no-hardlinks --no-checkout "$repo" "$tree"
 done
 git -C "$first" checkout -q "$commit"
 (umask 002 && git -C "$second" checkout -q "$commit")
