@@ -24,26 +24,24 @@ if(NOT latest_change MATCHES "^qcode-quiz \\(${PROJECT_VERSION}\\) ")
     "top; it begins: ${latest_change}")
 endif()
 
-set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
-set(CPACK_QCODE_OBJCOPY ${CMAKE_OBJCOPY})
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-if(CMAKE_CROSSCOMPILING AND NOT WIN32)
-  # CPack would name the build machine's architecture; Debian's name for
-  # the target's comes from its GNU triplet (aarch64-linux-gnu: arm64).
-  execute_process(
-    COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
-    OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
-    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
-endif()
-
 if(WIN32)
   # One folder, qcode-quiz-<version>-win64, with the program at its top.
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME "qcode-quiz-${PROJECT_VERSION}-win64")
 else()
   set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip-like-debian.cmake)
+  if(CMAKE_CROSSCOMPILING)
+    # CPack would name the build machine's architecture; Debian's name for
+    # the target's comes from its GNU triplet (aarch64-linux-gnu: arm64).
+    execute_process(
+      COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+      OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  endif()
 endif()
 
 include(CPack)

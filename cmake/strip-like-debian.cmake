@@ -7,7 +7,7 @@ if(NOT programs)
 endif()
 foreach(program IN LISTS programs)
   execute_process(
-    COMMAND ${CPACK_QCODE_OBJCOPY} --remove-section=.comment
+    COMMAND ${CPACK_OBJCOPY_EXECUTABLE} --remove-section=.comment
       --remove-section=.note ${program}
     COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
