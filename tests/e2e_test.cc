@@ -21,7 +21,7 @@
 namespace {
 
 const qcode_array table = make_qcode_table();
-const std::string dir = testing::TempDir();
+const std::string& dir = private_folder();
 
 std::string slurp(const std::string& path) {
   std::ifstream file(path, std::ios::binary);

@@ -7,7 +7,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,34 @@ inline std::vector<std::string> program_command() {
   argv.push_back(nullptr);
   execvp(argv[0], argv.data());
   _exit(127);
+}
+
+// A folder under TMPDIR that this test process made for itself, ending in
+// "/". mkdtemp gives it a name nobody could have taken first and leaves it
+// to this user alone, so tests running side by side, or earlier runs by
+// other users, cannot meet in it; it goes, with all it holds, when the
+// process ends.
+inline const std::string& private_folder() {
+  struct folder {
+    folder() {
+      const char* const tmp = std::getenv("TMPDIR");
+      path = std::string(tmp && *tmp ? tmp : "/tmp") + "/qcode-quiz.XXXXXX";
+      if (mkdtemp(path.data()) == nullptr) {
+        std::perror(path.c_str());
+        std::exit(1);
+      }
+      path += '/';
+    }
+    ~folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+    folder(const folder&) = delete;
+    folder& operator=(const folder&) = delete;
+    std::string path;
+  };
+  static const folder made;
+  return made.path;
 }
 
 #endif  // QCODE_QUIZ_TESTS_PROGRAM_H_
