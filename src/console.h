@@ -13,7 +13,8 @@
 
 // Standard input, read in blocks. Unlike the standard console streams it
 // tells a failed read from the end of the input, keeps the system's reason
-// for the failure, and ends the input once Ctrl-C has been caught.
+// for the failure, and ends the input once Ctrl-C has been caught; then
+// interrupted() tells that end from the true one.
 class console_input : public std::streambuf {
  public:
   console_input() = default;

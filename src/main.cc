@@ -31,8 +31,8 @@ int main() {
   std::istream in(&input);
   std::ostream out(&output);
 
-  const tally counts =
-      run_quiz(qcode_table, in, out, [] { return std::rand(); });
+  const tally counts = run_quiz(
+      qcode_table, in, out, [] { return std::rand(); }, interrupted);
   if (interrupted()) out << '\n';  // ends the line where ^C was echoed
   write_results(out, counts);
   out.flush();

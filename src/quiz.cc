@@ -43,18 +43,23 @@ bool read_answer(std::istream& in, std::string& answer) {
 }  // namespace
 
 tally run_quiz(const qcode_array& qcode_table, std::istream& in,
-               std::ostream& out, const std::function<int()>& draw) {
+               std::ostream& out, const std::function<int()>& draw,
+               const std::function<bool()>& interrupted) {
   tally counts;
   std::string answer;
-  for (;;) {
+  while (!interrupted()) {
     // rand never returns a negative value; the cast keeps any other source
     // of draws inside the table too.
     const auto index = static_cast<unsigned>(draw()) % qcode_table.size();
     const auto& entry = qcode_table[index];
     out << "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
         << entry.second << std::endl;
-    // Once output is lost nobody sees the questions, so stop asking.
-    if (!out || !read_answer(in, answer) || answer == "end") break;
+    // Once output is lost nobody sees the questions, so stop asking. An
+    // interruption ends the input where it stands, so the word read last
+    // may be a part of one that was never sent, or never finished.
+    if (!out || !read_answer(in, answer) || interrupted() || answer == "end") {
+      break;
+    }
     std::for_each(answer.begin(), answer.end(), convert());
     if (answer == entry.first) {
       ++counts.ok_count;

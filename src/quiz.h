@@ -21,9 +21,12 @@ struct tally {
 
 // Asks for the codes of entries drawn as `draw() % table_size` (draw returns
 // values in rand's range) until the word "end" is read, the input ends or
-// fails, or `out` fails, and returns the tally; it writes no results.
-tally run_quiz(const qcode_array& qcode_table, std::istream& in,
-               std::ostream& out, const std::function<int()>& draw);
+// fails, `out` fails, or `interrupted` returns true, and returns the tally;
+// it writes no results. A word read once `interrupted` holds is not judged.
+tally run_quiz(
+    const qcode_array& qcode_table, std::istream& in, std::ostream& out,
+    const std::function<int()>& draw,
+    const std::function<bool()>& interrupted = [] { return false; });
 
 // Writes the results block that closes a session.
 void write_results(std::ostream& out, const tally& counts);

@@ -16,14 +16,22 @@ struct session {
   std::size_t draws = 0;
 };
 
+// When Ctrl-C comes in a scripted session.
+enum class ctrl_c { never, once_input_is_read, at_once };
+
 // Runs the quiz on `input` with the given draws, cycled, and writes the
 // results.
-session run(const std::string& input, const std::vector<int>& draws) {
+session run(const std::string& input, const std::vector<int>& draws,
+            ctrl_c interrupt = ctrl_c::never) {
   session s;
   std::istringstream in(input);
   std::ostringstream out;
-  s.counts =
-      run_quiz(table, in, out, [&] { return draws[s.draws++ % draws.size()]; });
+  s.counts = run_quiz(
+      table, in, out, [&] { return draws[s.draws++ % draws.size()]; },
+      [&] {
+        return interrupt == ctrl_c::at_once ||
+               (interrupt == ctrl_c::once_input_is_read && in.eof());
+      });
   write_results(out, s.counts);
   s.shown = out.str();
   return s;
@@ -80,6 +88,30 @@ TEST(Quiz, JudgesEveryWordButEnd) {
         "je: " + table[static_cast<std::size_t>(c.draw)].first + "\n\n\n";
     EXPECT_EQ(s.shown.find(expected_code) != std::string::npos, c.wrong > 0);
     EXPECT_EQ(s.draws, static_cast<std::size_t>(c.ok + c.wrong + 1));
+  }
+}
+
+// Ctrl-C ends the input where it stands: what was read in full before it is
+// judged, the word it cut short is not, and no question follows it.
+TEST(Quiz, CtrlCJudgesOnlyWhatWasSent) {
+  const struct {
+    const char* input;
+    ctrl_c interrupt;
+    std::int64_t ok, wrong;
+    std::size_t draws;
+  } cases[] = {
+      {"qr", ctrl_c::once_input_is_read, 0, 0, 1},
+      {"qrq", ctrl_c::once_input_is_read, 0, 0, 1},
+      {"qrq qrs qr", ctrl_c::once_input_is_read, 1, 1, 3},
+      {"qrq\n", ctrl_c::once_input_is_read, 1, 0, 2},
+      {"qrq end", ctrl_c::at_once, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const session s = run(c.input, {19}, c.interrupt);
+    EXPECT_EQ(s.counts.ok_count, c.ok);
+    EXPECT_EQ(s.counts.wrong_count, c.wrong);
+    EXPECT_EQ(s.draws, c.draws);
   }
 }
 
