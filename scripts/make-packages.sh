@@ -1,62 +1,82 @@
 #!/usr/bin/env bash
-# Makes the release files from this checkout into OUTDIR, and nothing else:
-#   qcode-quiz_<version>_amd64.deb   Debian package for 64-bit PCs
-#   qcode-quiz_<version>_arm64.deb   Debian package for 64-bit ARM (Raspberry Pi)
-#   qcode-quiz-<version>-win64.zip   the program for 64-bit Windows
-#   SHA256SUMS                       their checksums, for sha256sum -c
-# The Linux programs are hardened as Debian's dpkg-buildflags hardens
-# packages. The files are the same, bit for bit, wherever and whenever the
-# same commit is built with the same tools: times come from the last
-# commit (SOURCE_DATE_EPOCH, unless it is set), build paths are cut off, and
-# the umask, the time zone and the locale are fixed here.
+# Makes the release files from the committed tree (HEAD) into OUTDIR, which
+# must be new or empty, and nothing else:
+#   qcode-quiz_<v>.dsc, qcode-quiz_<v>.tar.xz   the source package
+#   qcode-quiz_<v>_{amd64,arm64,armhf}.deb      built from it by debhelper
+#   qcode-quiz-<v>-win64.zip                    the program for Windows
+#   SHA256SUMS                                  their checksums
+# The amd64 build runs the tests unless DEB_BUILD_OPTIONS holds nocheck;
+# the ARM ones are cross-built without them. Every time in the files is
+# that of debian/changelog's top entry, so a commit gives the same files
+# wherever, whenever and by whomever it is built with the same tools.
 # Usage: scripts/make-packages.sh OUTDIR
-# Needs: cmake, dpkg-dev, g++, g++-aarch64-linux-gnu, the arm64 libc6 and
-# libstdc++6 by multiarch (for dpkg-shlibdeps), g++-mingw-w64-x86-64-posix
-# and strip-nondeterminism.
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
+
+# What the builds need, each with the Debian package that brings it; the
+# ARM C++ libraries are for dpkg-shlibdeps, by multiarch.
+missing=()
+for need in git:git dpkg-buildpackage:dpkg-dev dh:debhelper cmake:cmake \
+  g++:g++ aarch64-linux-gnu-g++:g++-aarch64-linux-gnu \
+  arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf \
+  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+  strip-nondeterminism:strip-nondeterminism \
+  /usr/lib/aarch64-linux-gnu/libstdc++.so.6:libstdc++6:arm64 \
+  /usr/lib/arm-linux-gnueabihf/libstdc++.so.6:libstdc++6:armhf; do
+  what=${need%%:*}
+  if [[ $what = /* ]]; then [ -e "$what" ]; else command -v "$what" >/dev/null; fi ||
+    missing+=("${need#*:}")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "make-packages: missing tools; install them with: apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+
 src=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
 [ -z "$(ls -A "$out")" ] || { echo "make-packages: $out is not empty" >&2; exit 2; }
-cd "$src"
-if [ -n "$(git status --porcelain 2>/dev/null)" ]; then
-  echo "make-packages: the checkout has uncommitted changes; the files will not match its commit" >&2
-fi
+[ -z "$(git -C "$src" status --porcelain)" ] ||
+  echo "make-packages: uncommitted changes are left out; the files are made from HEAD" >&2
 
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
-export TZ=UTC LC_ALL=C
+# The release depends on nothing of the caller's but the tools: not on
+# build flags (dpkg-buildflags takes CXXFLAGS as its whole answer), nor on
+# the umask, which tar applies to the exported tree.
+unset CPPFLAGS CXXFLAGS LDFLAGS
 umask 022
-builds=$src/build-release
-rm -rf "$builds"
+export LC_ALL=C DEB_BUILD_OPTIONS="noddebs ${DEB_BUILD_OPTIONS:-}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
+export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)
+# The tree under a fixed name, so the source package does not depend on
+# where the checkout lies or what it holds besides the commit.
+tree=$work/qcode-quiz-$version
+mkdir "$tree"
+git -C "$src" archive HEAD | tar -x -C "$tree"
+cd "$tree"
 
-# Debian's flags for a package of `arch`, with every hardening feature on;
-# run here, they also map this checkout's path to ".".
-deb_flags() {
-  DEB_HOST_ARCH=$1 DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$2"
-}
-
-for arch_preset in amd64:default arm64:arm64; do
-  arch=${arch_preset%%:*}
-  CXXFLAGS="$(deb_flags "$arch" CPPFLAGS) $(deb_flags "$arch" CXXFLAGS)" \
-    LDFLAGS=$(deb_flags "$arch" LDFLAGS) \
-    cmake --preset "${arch_preset#*:}" -B "$builds/$arch" -DBUILD_TESTING=OFF \
-    -DCMAKE_EXPORT_COMPILE_COMMANDS=OFF
-  cmake --build "$builds/$arch"
-  (cd "$builds/$arch" && cpack -G DEB)
-  cp "$builds/$arch"/qcode-quiz_*_"$arch".deb "$out"
+dpkg-buildpackage -S -us -uc
+for arch in amd64 arm64 armhf; do
+  if [ "$arch" = "$(dpkg --print-architecture)" ]; then
+    dpkg-buildpackage -b -us -uc
+  else
+    DEB_BUILD_OPTIONS="$DEB_BUILD_OPTIONS nocheck" \
+      dpkg-buildpackage -b -us -uc -a "$arch" -Pcross,nocheck
+  fi
 done
 
-CXXFLAGS="-ffile-prefix-map=$src=." \
-  cmake --preset windows -B "$builds/windows" -DBUILD_TESTING=OFF \
-  -DCMAKE_EXPORT_COMPILE_COMMANDS=OFF
-cmake --build "$builds/windows"
-(cd "$builds/windows" && cpack -G ZIP)
-cp "$builds/windows"/qcode-quiz-*-win64.zip "$out"
-# CPack's zip names the owner of the files, which is whoever builds it, and
-# keeps their order on disk; Debian's tool for that sets both, and times.
-strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" "$out"/*.zip
+# The Windows zip: CPack names the files' owner and keeps their order on
+# disk; strip-nondeterminism sets both, and the times.
+CXXFLAGS="-ffile-prefix-map=$tree=." cmake --preset windows -DBUILD_TESTING=OFF
+cmake --build --preset windows
+(cd build-windows && cpack)
+strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" build-windows/qcode-quiz-*-win64.zip
 
-(cd "$out" && sha256sum -- *.deb *.zip >SHA256SUMS)
+cd "$work"
+cp qcode-quiz_"$version".dsc qcode-quiz_"$version".tar.xz qcode-quiz_"$version"_*.deb \
+  "$tree"/build-windows/qcode-quiz-*-win64.zip "$out"
+cd "$out"
+sha256sum -- *.dsc *.tar.xz *.deb *.zip >SHA256SUMS
 echo "make-packages: the release files are in $out:"
-ls -l "$out"
+ls -l

@@ -4,6 +4,7 @@
 # Usage: scripts/measure.sh [path/to/qcode-quiz]   (needs /usr/bin/time)
 set -euo pipefail
 quiz=${1:-build/qcode-quiz}
+[ -x /usr/bin/time ] || { echo "measure: needs /usr/bin/time: apt-get install time" >&2; exit 1; }
 
 word_mib=512
 peak_kib=$( { { head -c $((word_mib << 20)) /dev/zero | tr '\0' q; echo ' end'; } |
