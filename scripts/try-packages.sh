@@ -74,8 +74,9 @@ cmp "$work/elsewhere/qcode-quiz_${version}_amd64.deb" "qcode-quiz_${version}_amd
 echo "== the Windows zip"
 unzip -q "qcode-quiz-$version-win64.zip" -d "$work/zip"
 folder=$work/zip/qcode-quiz-$version-win64
-[ "$(ls "$folder" | tr '\n' ' ')" = "README.txt qcode-quiz.exe " ] ||
+[ "$(ls "$folder" | tr '\n' ' ')" = "README-sk.txt README.txt qcode-quiz.exe " ] ||
   fail "the zip holds: $(ls -R "$work/zip")"
+[ "$(head -c 3 "$folder/README-sk.txt")" = $'\xef\xbb\xbf' ] || fail "README-sk.txt has no BOM"
 x86_64-w64-mingw32-windres -i "$folder/qcode-quiz.exe" -O rc |
   grep -F "VALUE \"ProductVersion\", \"$version\"" >/dev/null || fail "no version resource"
 tally=$(echo end | WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
