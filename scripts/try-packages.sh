@@ -68,7 +68,9 @@ done
 echo "== the source package, rebuilt elsewhere"
 mkdir "$work/elsewhere"
 dpkg-source -x "qcode-quiz_$version.dsc" "$work/elsewhere/src"
-(cd "$work/elsewhere/src" && DEB_BUILD_OPTIONS=noddebs dpkg-buildpackage -b -us -uc)
+# As make-packages.sh does, with none of the caller's build flags.
+(unset CPPFLAGS CXXFLAGS LDFLAGS && cd "$work/elsewhere/src" &&
+  DEB_BUILD_OPTIONS=noddebs dpkg-buildpackage -b -us -uc)
 cmp "$work/elsewhere/qcode-quiz_${version}_amd64.deb" "qcode-quiz_${version}_amd64.deb"
 
 echo "== the Windows zip"
