@@ -295,11 +295,12 @@ TEST(Terminal, CtrlCKeyShowsTheTallyThenEndsAsInterrupted) {
     }
 
     // The tally follows the open question after one empty line that ends
-    // the answer's line (and, under wine, the echo of the Enter and of what
-    // was half typed).
+    // the answer's line; under wine the console may first echo what was
+    // half typed and the Enter, if it still took them.
     std::string shown = without_echo(quiz.shown(), "qrq\n");
-    const std::string tally =
-        wine_exe ? "\n" + half_typed + "\n\nVysledy:\n" : "\n\nVysledy:\n";
+    std::string tally = "\n\nVysledy:\n";
+    const std::string echoed = "\n" + half_typed + "\n" + tally.substr(1);
+    if (wine_exe && shown.find(echoed) != std::string::npos) tally = echoed;
     const std::size_t results = shown.rfind(tally);
     ASSERT_NE(results, std::string::npos) << shown;
     shown.erase(results + 1, tally.size() - std::string("\nVysledy:\n").size());
