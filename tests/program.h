@@ -54,8 +54,6 @@ inline const std::string& private_folder() {
       std::error_code ignored;
       std::filesystem::remove_all(path, ignored);
     }
-    folder(const folder&) = delete;
-    folder& operator=(const folder&) = delete;
     std::string path;
   };
   static const folder made;

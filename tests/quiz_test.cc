@@ -101,7 +101,6 @@ TEST(Quiz, CtrlCJudgesOnlyWhatWasSent) {
     std::size_t draws;
   } cases[] = {
       {"qr", ctrl_c::once_input_is_read, 0, 0, 1},
-      {"qrq", ctrl_c::once_input_is_read, 0, 0, 1},
       {"qrq qrs qr", ctrl_c::once_input_is_read, 1, 1, 3},
       {"qrq\n", ctrl_c::once_input_is_read, 1, 0, 2},
       {"qrq end", ctrl_c::at_once, 0, 0, 0},
