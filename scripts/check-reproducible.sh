@@ -21,5 +21,5 @@ cp -r "$out" "$work/control/source-root/release"
 cd "$work/clone"
 vary=-user_group
 unshare -r --uts true 2>/dev/null || vary+=,-domain_host
-reprotest --vary=$vary --min-cpus=2 --control-build "$work/control" \
+reprotest --vary=$vary --control-build "$work/control" \
   -c 'DEB_BUILD_OPTIONS=nocheck scripts/make-packages.sh release' . 'release/*' -- null

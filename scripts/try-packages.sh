@@ -9,8 +9,8 @@
 # - each .deb is installed with apt-get (the ARM ones by multiarch), its
 #   program runs (under qemu-user on ARM) piped, and on input and output
 #   that fail, and the package is removed again, also when a step fails;
-# - the source package, unpacked and built elsewhere, tests pass and the
-#   amd64 .deb comes out the same, bit for bit;
+# - the source package, unpacked and built elsewhere, gives the same amd64
+#   .deb, bit for bit (make-packages.sh ran the tests on the same tree);
 # - the zip's program runs under wine.
 # Usage (as root, for apt-get): scripts/try-packages.sh OUTDIR
 set -euo pipefail
@@ -70,7 +70,7 @@ mkdir "$work/elsewhere"
 dpkg-source -x "qcode-quiz_$version.dsc" "$work/elsewhere/src"
 # As make-packages.sh does, with none of the caller's build flags.
 (unset CPPFLAGS CXXFLAGS LDFLAGS && cd "$work/elsewhere/src" &&
-  DEB_BUILD_OPTIONS=noddebs dpkg-buildpackage -b -us -uc)
+  DEB_BUILD_OPTIONS="noddebs nocheck" dpkg-buildpackage -b -us -uc)
 cmp "$work/elsewhere/qcode-quiz_${version}_amd64.deb" "qcode-quiz_${version}_amd64.deb"
 
 echo "== the Windows zip"
