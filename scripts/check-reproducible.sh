@@ -11,6 +11,9 @@
 # Usage (as root): scripts/check-reproducible.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
+source "$(dirname "$0")/need.sh"
+need "${build_tools[@]}" reprotest:reprotest faketime:faketime disorderfs:disorderfs \
+  diffoscope:diffoscope-minimal
 out=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,6 +23,9 @@ mkdir -p "$work/control/source-root"
 cp -r "$out" "$work/control/source-root/release"
 cd "$work/clone"
 vary=-user_group
-unshare -r --uts true 2>/dev/null || vary+=,-domain_host
+unshare -r --uts true 2>/dev/null || {
+  vary+=,-domain_host
+  echo "check-reproducible: no user namespace can be made here, so the host name stays"
+}
 reprotest --vary=$vary --control-build "$work/control" \
   -c 'DEB_BUILD_OPTIONS=nocheck scripts/make-packages.sh release' . 'release/*' -- null

@@ -4,6 +4,7 @@
 #   qcode-quiz_<v>.dsc, qcode-quiz_<v>.tar.xz   the source package
 #   qcode-quiz_<v>_{amd64,arm64,armhf}.deb      built from it by debhelper
 #   qcode-quiz-<v>-win64.zip                    the program for Windows
+#   qcode-quiz-<v>.html                         the page for web browsers
 #   SHA256SUMS                                  their checksums
 # The amd64 build runs the tests unless DEB_BUILD_OPTIONS holds nocheck;
 # the ARM ones are cross-built without them. Every time in the files is
@@ -13,24 +14,8 @@
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 
-# What the builds need, each with the Debian package that brings it; the
-# ARM C++ libraries are for dpkg-shlibdeps, by multiarch.
-missing=()
-for need in git:git dpkg-buildpackage:dpkg-dev dh:debhelper cmake:cmake \
-  g++:g++ aarch64-linux-gnu-g++:g++-aarch64-linux-gnu \
-  arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf \
-  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
-  strip-nondeterminism:strip-nondeterminism \
-  /usr/lib/aarch64-linux-gnu/libstdc++.so.6:libstdc++6:arm64 \
-  /usr/lib/arm-linux-gnueabihf/libstdc++.so.6:libstdc++6:armhf; do
-  what=${need%%:*}
-  if [[ $what = /* ]]; then [ -e "$what" ]; else command -v "$what" >/dev/null; fi ||
-    missing+=("${need#*:}")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "make-packages: missing tools; install them with: apt-get install ${missing[*]}" >&2
-  exit 1
-fi
+source "$(dirname "$0")/need.sh"
+need "${build_tools[@]}"
 
 src=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1"
@@ -73,11 +58,15 @@ cmake --preset windows -DBUILD_TESTING=OFF
 cmake --build --preset windows
 (cd build-windows && cpack)
 strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" build-windows/qcode-quiz-*-win64.zip
+# The page for web browsers.
+cmake --preset web -DBUILD_TESTING=OFF
+cmake --build --preset web
+cp build-web/qcode-quiz.html "$work/qcode-quiz-$version.html"
 
 cd "$work"
 cp qcode-quiz_"$version".dsc qcode-quiz_"$version".tar.xz qcode-quiz_"$version"_*.deb \
-  "$tree"/build-windows/qcode-quiz-*-win64.zip "$out"
+  "$tree"/build-windows/qcode-quiz-*-win64.zip qcode-quiz-"$version".html "$out"
 cd "$out"
-sha256sum -- *.dsc *.tar.xz *.deb *.zip >SHA256SUMS
+sha256sum -- *.dsc *.tar.xz *.deb *.zip *.html >SHA256SUMS
 echo "make-packages: the release files are in $out:"
 ls -l

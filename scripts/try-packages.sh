@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tries the release files that scripts/make-packages.sh put into OUTDIR as
 # a user and a packager would:
-# - OUTDIR holds the seven files, and SHA256SUMS checks out;
+# - OUTDIR holds the eight files, and SHA256SUMS checks out;
 # - lintian finds nothing but the missing copyright file, which waits for
 #   the project's licence;
 # - the three programs are hardened: PIE, full RELRO, BIND_NOW, a stack
@@ -11,18 +11,26 @@
 #   that fail, and the package is removed again, also when a step fails;
 # - the source package, unpacked and built elsewhere, gives the same amd64
 #   .deb, bit for bit (make-packages.sh ran the tests on the same tree);
-# - the zip's program runs under wine.
+# - the zip's program runs under wine;
+# - the page plays from disk, offline, in headless Chromium.
 # Usage (as root, for apt-get): scripts/try-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
-version=$(dpkg-parsechangelog -l "$(dirname "$0")/../debian/changelog" -S Version)
+source "$(dirname "$0")/need.sh"
+need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian \
+  readelf:binutils qemu-aarch64:qemu-user qemu-arm:qemu-user wine:wine unzip:unzip \
+  x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 chromium:chromium \
+  chromedriver:chromium-driver /usr/lib/python3/dist-packages/selenium:python3-selenium \
+  "$(npm root -g 2>/dev/null)/axe-core/axe.min.js:npm:axe-core"
+src=$(cd "$(dirname "$0")/.." && pwd)
+version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 cd "$1"
 work=$(mktemp -d)
 trap 'dpkg -r qcode-quiz:amd64 qcode-quiz:arm64 qcode-quiz:armhf >/dev/null 2>&1; rm -rf "$work"' EXIT
 fail() { echo "try-packages: $*" >&2; exit 1; }
 
 echo "== the files and their checksums"
-files="qcode-quiz-$version-win64.zip qcode-quiz_$version.dsc qcode-quiz_$version.tar.xz"
+files="qcode-quiz-$version.html qcode-quiz-$version-win64.zip qcode-quiz_$version.dsc qcode-quiz_$version.tar.xz"
 for arch in amd64 arm64 armhf; do files+=" qcode-quiz_${version}_$arch.deb"; done
 [ "$(ls | sort)" = "$(printf '%s\n' $files SHA256SUMS | sort)" ] || fail "OUTDIR holds: $(ls)"
 [ "$(cut -d' ' -f3 SHA256SUMS | sort)" = "$(printf '%s\n' $files | sort)" ] ||
@@ -83,4 +91,6 @@ x86_64-w64-mingw32-windres -i "$folder/qcode-quiz.exe" -O rc |
   grep -F "VALUE \"ProductVersion\", \"$version\"" >/dev/null || fail "no version resource"
 tally=$(echo end | WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
 [ "$tally" = $'Vysledy:\r\nOK  0\r\nZLE 0\r' ] || fail "under wine, the quiz showed: $tally"
-echo "try-packages: all seven files are good"
+echo "== the page"
+/usr/bin/python3 "$src/tests/web_test.py" "$PWD/qcode-quiz-$version.html" "$src/src/qcode_table.cc"
+echo "try-packages: all eight files are good"
