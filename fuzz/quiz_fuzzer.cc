@@ -25,11 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string input(reinterpret_cast<const char*>(data) + at, size - at);
 
   std::istringstream in(input);
-  std::ostringstream out;
+  capped_output written;
+  std::ostream out(&written);
   std::size_t drawn = 0;
   write_results(out, run_quiz(table, in, out,
                               [&] { return draws[drawn++ % draws.size()]; }));
-  const std::string problem = check_session(table, input, out.str());
+  const std::string problem = check_session(table, input, written.str());
   if (!problem.empty()) {
     std::fprintf(stderr, "%s\n", problem.c_str());
     std::abort();

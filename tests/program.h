@@ -5,6 +5,7 @@
 // under the emulator that runs a cross-built one (qemu-user), or its Windows
 // build under wine.
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,8 +24,20 @@ inline std::vector<std::string> program_command() {
   return {QUIZ_EMULATOR QUIZ_EXE};
 }
 
-// Replaces the calling process, a child of the test, with `command`.
+// What one run of the program under test may take, so that one that never
+// stops fails its test long before the test's own time limit: a file it
+// writes past output_cap ends it (SIGXFSZ), and so does run_seconds of time
+// (SIGALRM, or the timeout command). A test keeps in memory no more than
+// output_cap of what the program shows.
+constexpr unsigned run_seconds = 30;
+constexpr std::size_t output_cap = std::size_t{4} << 20;
+
+// Replaces the calling process, a child of the test, with `command`, with
+// the limits above.
 [[noreturn]] inline void exec_command(const std::vector<std::string>& command) {
+  const rlimit file_size = {output_cap, output_cap};
+  setrlimit(RLIMIT_FSIZE, &file_size);
+  alarm(run_seconds);  // kept across exec
   std::vector<char*> argv;
   for (const std::string& word : command) {
     argv.push_back(const_cast<char*>(word.c_str()));

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "session_check.h"
+
 namespace {
 
 const qcode_array table = make_qcode_table();
@@ -25,7 +27,8 @@ session run(const std::string& input, const std::vector<int>& draws,
             ctrl_c interrupt = ctrl_c::never) {
   session s;
   std::istringstream in(input);
-  std::ostringstream out;
+  capped_output written;
+  std::ostream out(&written);
   s.counts = run_quiz(
       table, in, out, [&] { return draws[s.draws++ % draws.size()]; },
       [&] {
@@ -33,7 +36,7 @@ session run(const std::string& input, const std::vector<int>& draws,
                (interrupt == ctrl_c::once_input_is_read && in.eof());
       });
   write_results(out, s.counts);
-  s.shown = out.str();
+  s.shown = written.str();
   return s;
 }
 

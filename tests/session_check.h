@@ -4,9 +4,47 @@
 #include <algorithm>
 #include <cstdint>
 #include <sstream>
+#include <streambuf>
 #include <string>
 
 #include "qcode_table.h"
+
+// What a session run in the test's own process writes, kept in memory up to
+// `cap` bytes. Past that the stream fails, as on a full disk, which ends
+// the quiz loop, so a loop that never ends cannot take all the memory.
+class capped_output : public std::streambuf {
+ public:
+  explicit capped_output(std::size_t cap = std::size_t{1} << 20) : cap_(cap) {}
+  [[nodiscard]] const std::string& str() const { return text_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return 0;
+    if (text_.size() >= cap_) return traits_type::eof();
+    text_.push_back(traits_type::to_char_type(c));
+    return c;
+  }
+
+ private:
+  std::string text_;
+  std::size_t cap_;
+};
+
+// "" when `shown` is `expected`, else where they first differ and a little
+// of each from there. Unlike a test framework's diff, its cost and length
+// stay small however much a runaway program wrote.
+inline std::string first_difference(const std::string& shown,
+                                    const std::string& expected) {
+  if (shown == expected) return "";
+  const auto at =
+      static_cast<std::size_t>(std::mismatch(shown.begin(), shown.end(),
+                                             expected.begin(), expected.end())
+                                   .first -
+                               shown.begin());
+  return "at byte " + std::to_string(at) + " of " +
+         std::to_string(shown.size()) + ", shown \"" + shown.substr(at, 40) +
+         "\" where \"" + expected.substr(at, 40) + "\" was expected";
+}
 
 // The entry whose expression is `text`, or table.end() if there is none.
 inline qcode_array::const_iterator find_expression(const qcode_array& table,

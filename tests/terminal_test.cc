@@ -174,8 +174,10 @@ class terminal {
   using clock = std::chrono::steady_clock;
   enum class output { read, none_yet, ended };
 
-  // Takes what the program shows within a tenth of a second.
+  // Takes what the program shows within a tenth of a second; past
+  // output_cap, takes no more, as if the program had ended.
   output read_some() {
+    if (raw_.size() >= output_cap) return output::ended;
     pollfd ready = {master_, POLLIN, 0};
     if (poll(&ready, 1, 100) <= 0) return output::none_yet;
     char chunk[4096];
