@@ -1,6 +1,7 @@
 // Runs the built program, natively or its Windows build under wine, and
 // checks the bytes it writes.
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,11 +25,6 @@ namespace {
 
 const qcode_array table = make_qcode_table();
 const std::string& dir = private_folder();
-
-std::string slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
 
 struct result {
   int status;  // exit status, or 128 plus the signal that ended bash
@@ -83,15 +79,6 @@ result run(const std::string& script,
     return {status, slurp(dir + "out"), slurp(dir + "err"),
             predicted(second, input)};
   }
-}
-
-// Windows ends its lines in CR LF; this checks that it does and undoes it.
-std::string unix_lines(std::string text) {
-  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;) {
-    if (at == 0 || text[at - 1] != '\r') return "a line end without CR";
-    text.erase(at - 1, 1);
-  }
-  return text;
 }
 
 TEST(Program, TwoRunsInOneSecondShowTheSameSession) {
@@ -163,58 +150,37 @@ TEST(Program, WritesToNulAsToAFile) {
   EXPECT_EQ(r.err, "");
 }
 
+// Wine's STATUS_CONTROL_C_EXIT (0xC000013A), cut to its low byte, or
+// natively the end by SIGINT.
+bool ended_by_ctrl_c(int status) {
+  if (wine_exe) return WIFEXITED(status) && WEXITSTATUS(status) == 0x3A;
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGINT;
+}
+
 TEST(Program, CtrlCShowsTheTallyThenEndsAsInterrupted) {
   // The first answer is sent in full; a word the pipe has sent only in part
   // when SIGINT comes is never judged.
   for (const std::string sent : {"qrq\n", "qrq\nqr"}) {
     SCOPED_TRACE(sent);
-    int to_quiz[2], from_quiz[2];
-    ASSERT_EQ(pipe(to_quiz), 0);
-    ASSERT_EQ(pipe(from_quiz), 0);
-    const pid_t quiz = fork();
-    if (quiz == 0) {
-      dup2(to_quiz[0], 0);
-      dup2(from_quiz[1], 1);
-      for (const int fd : {to_quiz[0], to_quiz[1], from_quiz[0], from_quiz[1]})
-        close(fd);
-      std::signal(SIGINT, SIG_DFL);
-      exec_command(program_command());
-    }
-    close(to_quiz[0]);
-    close(from_quiz[1]);
+    piped_program quiz;
     // One write, so the program reads it all before it shows question 2.
-    ASSERT_EQ(write(to_quiz[1], sent.data(), sent.size()),
+    ASSERT_EQ(write(quiz.to, sent.data(), sent.size()),
               static_cast<ssize_t>(sent.size()));
-
     // Once the second expression is shown, the program waits for its answer.
-    std::string shown;
-    char chunk[4096];
-    bool interrupted = false;
-    for (ssize_t got; shown.size() < output_cap &&
-                      (got = read(from_quiz[0], chunk, sizeof chunk)) > 0;) {
-      shown.append(chunk, static_cast<std::size_t>(got));
-      if (!interrupted && std::count(shown.begin(), shown.end(), '\n') >= 7) {
-        interrupted = kill(quiz, SIGINT) == 0;
-        // Wine makes SIGINT a Windows Ctrl-C, which leaves a read from a
-        // pipe waiting; once its handler has had a moment to run, the end
-        // of the pipe ends the read.
-        if (wine_exe) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(500));
-          close(to_quiz[1]);
-        }
-      }
-    }
-    close(from_quiz[0]);
-    if (!wine_exe) close(to_quiz[1]);
-    int status = 0;
-    ASSERT_EQ(waitpid(quiz, &status, 0), quiz);
+    std::string shown = quiz.read(7);
+    kill(quiz.pid, SIGINT);
+    // Wine makes SIGINT a Windows Ctrl-C, which leaves a read from a pipe
+    // waiting; once its handler has had a moment to run, the end of the
+    // pipe ends the read.
     if (wine_exe) {
-      // STATUS_CONTROL_C_EXIT (0xC000013A), cut to its low byte.
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0x3A) << status;
-      shown = unix_lines(shown);
-    } else {
-      EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      close(quiz.to);
+      quiz.to = -1;
     }
+    shown += quiz.read();
+    const int status = quiz.wait(run_seconds);
+    EXPECT_TRUE(ended_by_ctrl_c(status)) << status;
+    if (wine_exe) shown = unix_lines(shown);
 
     // ^C leaves the cursor on the answer line, so a newline comes first.
     const std::size_t results = shown.rfind("\nVysledy:\n");
@@ -222,6 +188,44 @@ TEST(Program, CtrlCShowsTheTallyThenEndsAsInterrupted) {
     EXPECT_EQ(shown[results - 1], '\n');
     EXPECT_EQ(check_session(table, "qrq", shown.erase(results, 1)), "");
   }
+}
+
+TEST(Program, SecondCtrlCEndsItAtOnceWhileItWaitsToWrite) {
+  // Answers that fit in the input pipe; their verdicts fill the output
+  // pipe, which nobody reads, so the program waits to write.
+  piped_program quiz;
+  std::string answers;
+  while (answers.size() < 40000) answers += "qzz\n";
+  ASSERT_EQ(write(quiz.to, answers.data(), answers.size()),
+            static_cast<ssize_t>(answers.size()));
+  int queued = 0;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(run_seconds);
+  while (queued < 60000 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ioctl(quiz.from, FIONREAD, &queued);
+  }
+  kill(quiz.pid, SIGINT);  // caught: the tally waits for the write
+  EXPECT_EQ(quiz.wait(1), -1) << "the first Ctrl-C ended it";
+  kill(quiz.pid, SIGINT);
+  const int status = quiz.wait(5);
+  // Under wine, Windows' own end of a program at Ctrl-C gives status 0.
+  EXPECT_TRUE(wine_exe ? WIFEXITED(status) : ended_by_ctrl_c(status)) << status;
+}
+
+TEST(Program, StartedWithCtrlCIgnoredTakesNoNoticeOfIt) {
+  // Wine turns SIGINT into a Windows Ctrl-C even where it was ignored.
+  if (wine_exe) GTEST_SKIP() << "a POSIX promise: SIGINT ignored at start";
+  // As a shell starts a job in the background.
+  piped_program quiz(SIG_IGN);
+  std::string shown = quiz.read(2);
+  kill(quiz.pid, SIGINT);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_EQ(write(quiz.to, "qzz\nend\n", 8), 8);
+  shown += quiz.read();
+  const int status = quiz.wait(run_seconds);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(check_session(table, "qzz end", shown), "");
 }
 
 }  // namespace

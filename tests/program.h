@@ -6,12 +6,18 @@
 // build under wine.
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The Windows build, when the tests are to run it under wine.
@@ -46,6 +52,90 @@ constexpr std::size_t output_cap = std::size_t{4} << 20;
   execvp(argv[0], argv.data());
   _exit(127);
 }
+
+// The whole of the file at `path`.
+inline std::string slurp(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Windows ends its lines in CR LF; this checks that it does and undoes it.
+inline std::string unix_lines(std::string text) {
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos;) {
+    if (at == 0 || text[at - 1] != '\r') return "a line end without CR";
+    text.erase(at - 1, 1);
+  }
+  return text;
+}
+
+// The program started with its standard input and output on pipes, with
+// SIGINT set to `sigint` as it starts.
+struct piped_program {
+  pid_t pid;
+  int to;    // its standard input
+  int from;  // its standard output
+
+  explicit piped_program(void (*sigint)(int) = SIG_DFL) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) std::abort();
+    pid = fork();
+    if (pid == 0) {
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      for (const int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      std::signal(SIGINT, sigint);
+      exec_command(program_command());
+    }
+    close(in[0]);
+    close(out[1]);
+    to = in[1];
+    from = out[0];
+  }
+  ~piped_program() {
+    if (to >= 0) close(to);
+    close(from);
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  piped_program(const piped_program&) = delete;
+  piped_program& operator=(const piped_program&) = delete;
+
+  // Reads what it writes until it has written `lines` lines, or all it
+  // writes if `lines` is 0, up to output_cap.
+  std::string read(std::size_t lines = 0) const {
+    std::string shown;
+    char chunk[4096];
+    for (ssize_t got; shown.size() < output_cap &&
+                      (lines == 0 || count_lines(shown) < lines) &&
+                      (got = ::read(from, chunk, sizeof chunk)) > 0;) {
+      shown.append(chunk, static_cast<std::size_t>(got));
+    }
+    return shown;
+  }
+
+  // Its wait status once it has ended, or -1 if it is still running after
+  // `seconds`, when it is killed.
+  int wait(int seconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) return -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid = -1;
+    return status;
+  }
+
+ private:
+  static std::size_t count_lines(const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text) count += c == '\n' ? 1 : 0;
+    return count;
+  }
+};
 
 // A folder under TMPDIR that this test process made for itself, ending in
 // "/". mkdtemp gives it a name nobody could have taken first and leaves it

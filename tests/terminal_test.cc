@@ -1,6 +1,7 @@
 // Runs the built program on a pseudo-terminal, natively or its Windows build
 // under wine, and types at it as a person would: what a terminal shows, and
 // Ctrl-C typed as a key.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -24,6 +26,7 @@
 namespace {
 
 const qcode_array table = make_qcode_table();
+const std::string& dir = private_folder();
 const char* const prompt = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n";
 
 // The UTF-8 form of an expression, as a terminal shows it. Only the four
@@ -65,11 +68,16 @@ qcode_array shown_table() {
 // a Command Prompt. Natively a terminal is always shared with the shell.
 enum class console { own, shared };
 
+// Which of the program's streams is a file in the test's folder (named
+// "in" or "out") instead of the terminal.
+enum class piped { none, input, output };
+
 // The program on the slave side of a pseudo-terminal with echo off and a
 // window wide enough that no expression wraps.
 class terminal {
  public:
-  explicit terminal(console kind = console::shared) {
+  explicit terminal(console kind = console::shared,
+                    piped redirect = piped::none) {
     winsize window = {};
     window.ws_row = 50;
     window.ws_col = 400;
@@ -80,6 +88,12 @@ class terminal {
       modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
       tcsetattr(0, TCSANOW, &modes);
       std::signal(SIGINT, SIG_DFL);
+      if (redirect == piped::input) {
+        dup2(open((dir + "in").c_str(), O_RDONLY), 0);
+      } else if (redirect == piped::output) {
+        dup2(open((dir + "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600),
+             1);
+      }
       std::vector<std::string> command = program_command();
       if (wine_exe) {
         setenv("LANG", "C.UTF-8", 1);
@@ -270,6 +284,32 @@ TEST(Terminal, ShowsTheExpressionsInUtf8) {
                    [](char c) { return static_cast<unsigned char>(c) > 0x7F; }),
       shown.end())
       << "no expression with a non-ASCII character was shown";
+}
+
+TEST(Terminal, ShowsUtf8OnlyWhereItsOutputIsTheTerminal) {
+  // Forty wrong answers all but surely show non-ASCII characters.
+  std::string typed;
+  for (int n = 0; n < 40; ++n) typed += "qzz\n";
+  typed += "end\n";
+  for (const piped redirect : {piped::output, piped::input}) {
+    const bool to_file = redirect == piped::output;
+    SCOPED_TRACE(to_file ? "output to a file" : "input from a file");
+    std::ofstream(dir + "in", std::ios::binary) << typed;
+    terminal quiz(console::shared, redirect);
+    ASSERT_TRUE(quiz.started() && (!to_file || quiz.wait_for_keys()));
+    if (to_file) {
+      std::string keys = typed;
+      std::replace(keys.begin(), keys.end(), '\n', '\r');
+      quiz.type(keys);
+    }
+    const int status = quiz.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    // A file gets the bytes as they are; the terminal shows the characters.
+    std::string shown = to_file ? slurp(dir + "out") : quiz.shown();
+    if (wine_exe && to_file) shown = unix_lines(shown);
+    EXPECT_EQ(check_session(to_file ? table : shown_table(), typed, shown), "")
+        << shown;
+  }
 }
 
 TEST(Terminal, CtrlCKeyShowsTheTallyThenEndsAsInterrupted) {
