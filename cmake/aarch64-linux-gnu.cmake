@@ -1,8 +1,6 @@
 # Cross-compiles for 64-bit ARM Linux, Debian's arm64 (64-bit Raspberry Pi
-# OS among them), with Debian's g++-aarch64-linux-gnu. The libraries are
-# Debian's own arm64 packages, installed beside the host's by multiarch
-# (dpkg --add-architecture arm64, then libgtest-dev:arm64), and the built
-# programs run under qemu-user, which finds them where a Pi has them.
+# OS among them), with Debian's g++-aarch64-linux-gnu and its libraries by
+# multiarch; the programs run under qemu-user, which finds them there.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)

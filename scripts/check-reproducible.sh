@@ -1,14 +1,9 @@
 #!/usr/bin/env bash
-# Checks that the release files in OUTDIR, which scripts/make-packages.sh
-# made from this checkout's HEAD, come out the same bit for bit when made
-# again: Debian's reprotest builds HEAD once more, from a clone of its own,
-# varying all it can here (build path, time, umask, time zone, locale,
-# home, environment, kernel, CPUs, file order, host name), and compares.
-# It cannot vary the user here: that needs sudo to another account; nor
-# the host name where no user namespace can be made (in a chroot, say).
-# The second build skips the tests, which cannot run under faketime: a
-# program started with standard output closed gets faketime's descriptor.
-# Usage (as root): scripts/check-reproducible.sh OUTDIR
+# Checks that Debian's reprotest, making the release files again from a
+# clone of HEAD under all the variations it can (the README says which),
+# gets OUTDIR's files bit for bit. The second build skips the tests, which
+# faketime breaks: a program started with standard output closed gets
+# faketime's descriptor. Usage (as root): scripts/check-reproducible.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 source "$(dirname "$0")/need.sh"

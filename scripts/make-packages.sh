@@ -1,15 +1,7 @@
 #!/usr/bin/env bash
-# Makes the release files from the committed tree (HEAD) into OUTDIR, which
-# must be new or empty, and nothing else:
-#   qcode-quiz_<v>.dsc, qcode-quiz_<v>.tar.xz   the source package
-#   qcode-quiz_<v>_{amd64,arm64,armhf}.deb      built from it by debhelper
-#   qcode-quiz-<v>-win64.zip                    the program for Windows
-#   qcode-quiz-<v>.html                         the page for web browsers
-#   SHA256SUMS                                  their checksums
-# The amd64 build runs the tests unless DEB_BUILD_OPTIONS holds nocheck;
-# the ARM ones are cross-built without them. Every time in the files is
-# that of debian/changelog's top entry, so a commit gives the same files
-# wherever, whenever and by whomever it is built with the same tools.
+# Makes the release files from the committed tree (HEAD) into OUTDIR, new
+# or empty: the source package, the .debs for amd64, arm64 and armhf, the
+# Windows zip, the web page and SHA256SUMS (the README's Packages table).
 # Usage: scripts/make-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
@@ -18,8 +10,7 @@ source "$(dirname "$0")/need.sh"
 need "${build_tools[@]}"
 
 src=$(cd "$(dirname "$0")/.." && pwd)
-mkdir -p "$1"
-out=$(cd "$1" && pwd)
+mkdir -p "$1" && out=$(cd "$1" && pwd)
 [ -z "$(ls -A "$out")" ] || { echo "make-packages: $out is not empty" >&2; exit 2; }
 [ -z "$(git -C "$src" status --porcelain)" ] ||
   echo "make-packages: uncommitted changes are left out; the files are made from HEAD" >&2
@@ -33,6 +24,7 @@ export LC_ALL=C DEB_BUILD_OPTIONS="noddebs ${DEB_BUILD_OPTIONS:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
+# Every time in the files is that of the changelog's top entry.
 export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)
 # The tree under a fixed name, so the source package does not depend on
 # where the checkout lies or what it holds besides the commit.
@@ -54,18 +46,16 @@ done
 # The Windows zip. The linker dates the program by SOURCE_DATE_EPOCH;
 # CPack names the files' owner and keeps their order on disk, which
 # strip-nondeterminism sets, with the times.
-cmake --preset windows -DBUILD_TESTING=OFF
-cmake --build --preset windows
+cmake --preset windows -DBUILD_TESTING=OFF && cmake --build --preset windows
 (cd build-windows && cpack)
 strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" build-windows/qcode-quiz-*-win64.zip
 # The page for web browsers.
-cmake --preset web -DBUILD_TESTING=OFF
-cmake --build --preset web
-cp build-web/qcode-quiz.html "$work/qcode-quiz-$version.html"
+cmake --preset web -DBUILD_TESTING=OFF && cmake --build --preset web
+cp build-web/qcode-quiz.html "$out/qcode-quiz-$version.html"
 
 cd "$work"
 cp qcode-quiz_"$version".dsc qcode-quiz_"$version".tar.xz qcode-quiz_"$version"_*.deb \
-  "$tree"/build-windows/qcode-quiz-*-win64.zip qcode-quiz-"$version".html "$out"
+  "$tree"/build-windows/qcode-quiz-*-win64.zip "$out"
 cd "$out"
 sha256sum -- *.dsc *.tar.xz *.deb *.zip *.html >SHA256SUMS
 echo "make-packages: the release files are in $out:"

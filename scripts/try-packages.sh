@@ -1,27 +1,14 @@
 #!/usr/bin/env bash
-# Tries the release files that scripts/make-packages.sh put into OUTDIR as
-# a user and a packager would:
-# - OUTDIR holds the eight files, and SHA256SUMS checks out;
-# - lintian finds nothing but the missing copyright file, which waits for
-#   the project's licence;
-# - the three programs are hardened: PIE, full RELRO, BIND_NOW, a stack
-#   protector and fortified functions;
-# - each .deb is installed with apt-get (the ARM ones by multiarch), its
-#   program runs (under qemu-user on ARM) piped, and on input and output
-#   that fail, and the package is removed again, also when a step fails;
-# - the source package, unpacked and built elsewhere, gives the same amd64
-#   .deb, bit for bit (make-packages.sh ran the tests on the same tree);
-# - the zip's program runs under wine;
-# - the page plays from disk, offline, in headless Chromium.
+# Tries the release files that make-packages.sh put into OUTDIR as a user
+# and a packager would (the README's Packages section says how).
 # Usage (as root, for apt-get): scripts/try-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 source "$(dirname "$0")/need.sh"
-need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian \
-  readelf:binutils qemu-aarch64:qemu-user qemu-arm:qemu-user wine:wine unzip:unzip \
-  x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 chromium:chromium \
-  chromedriver:chromium-driver /usr/lib/python3/dist-packages/selenium:python3-selenium \
-  "$(npm root -g 2>/dev/null)/axe-core/axe.min.js:npm:axe-core"
+need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian readelf:binutils \
+  qemu-aarch64:qemu-user qemu-arm:qemu-user wine:wine unzip:unzip chromium:chromium \
+  x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 chromedriver:chromium-driver \
+  /usr/lib/python3/dist-packages/selenium:python3-selenium "$(npm root -g 2>/dev/null)/axe-core/axe.min.js:npm:axe-core"
 src=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 cd "$1"
