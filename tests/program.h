@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -107,9 +108,11 @@ struct piped_program {
   std::string read(std::size_t lines = 0) const {
     std::string shown;
     char chunk[4096];
-    for (ssize_t got; shown.size() < output_cap &&
-                      (lines == 0 || count_lines(shown) < lines) &&
-                      (got = ::read(from, chunk, sizeof chunk)) > 0;) {
+    for (ssize_t got;
+         shown.size() < output_cap &&
+         (lines == 0 || std::count(shown.begin(), shown.end(), '\n') <
+                            static_cast<std::ptrdiff_t>(lines)) &&
+         (got = ::read(from, chunk, sizeof chunk)) > 0;) {
       shown.append(chunk, static_cast<std::size_t>(got));
     }
     return shown;
@@ -127,13 +130,6 @@ struct piped_program {
     }
     pid = -1;
     return status;
-  }
-
- private:
-  static std::size_t count_lines(const std::string& text) {
-    std::size_t count = 0;
-    for (const char c : text) count += c == '\n' ? 1 : 0;
-    return count;
   }
 };
 
