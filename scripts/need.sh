@@ -9,7 +9,7 @@ build_tools=(git:git dpkg-buildpackage:dpkg-dev dh:debhelper cmake:cmake g++:g++
   /usr/lib/arm-linux-gnueabihf/libstdc++.so.6:libstdc++6:armhf)
 
 need() {
-  local debs="" npms="" hint="" what package
+  local debs="" npms="" hint="" need what package
   for need in "$@"; do
     what=${need%%:*} package=${need#*:}
     if [[ $what = /* ]]; then [ -e "$what" ]; else command -v "$what" >/dev/null; fi && continue
