@@ -69,6 +69,13 @@ class Browser:
 
     def __init__(self, page, phone=False):
         self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
+        try:
+            self._start(page, phone)
+        except BaseException:
+            self.__exit__()
+            raise
+
+    def _start(self, page, phone):
         self.page = os.path.join(self.folder, "qcode-quiz.html")
         shutil.copyfile(page, self.page)
         options = webdriver.ChromeOptions()
@@ -79,12 +86,7 @@ class Browser:
                      "--window-size=1024,768",
                      "--user-data-dir=" + os.path.join(self.folder, "profile")):
             options.add_argument(flag)
-        service = Service("/usr/bin/chromedriver")
-        try:
-            self.driver = webdriver.Chrome(options=options, service=service)
-        except Exception:
-            shutil.rmtree(self.folder, ignore_errors=True)
-            raise
+        self.driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
         self.driver.set_page_load_timeout(30)
         self.driver.set_script_timeout(30)
         self.driver.execute_cdp_cmd("Network.enable", {})
@@ -100,7 +102,8 @@ class Browser:
         return self
 
     def __exit__(self, *_):
-        self.driver.quit()
+        if hasattr(self, "driver"):
+            self.driver.quit()
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def open(self):
