@@ -3,10 +3,13 @@
 // itself. A read waits for the page without blocking it (asyncify).
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
+#include <string_view>
 
 #include "console.h"
+#include "qcode_table.h"
 
 namespace {
 
@@ -46,7 +49,7 @@ bool console_output::write_text(const char* from, std::size_t size) {
   return true;
 }
 
-// A page has no Ctrl-C: its Koniec button ends the input instead.
+// A page has no Ctrl-C: its Ukončiť button ends the input instead.
 void catch_interrupt() {}
 
 bool interrupted() { return false; }
@@ -56,3 +59,16 @@ void keep_own_window_until_enter(std::ostream& /*out*/) {}
 
 // Never called, as nothing interrupts the program here.
 void end_as_interrupted() { std::abort(); }
+
+// Tells the page whether the `size` bytes at `text` are one of the table's
+// Czech expressions, which it marks as Czech for screen readers; so the
+// page needs no copy of the table.
+extern "C" EMSCRIPTEN_KEEPALIVE int is_czech_expression(const char* text,
+                                                        int size) {
+  static const qcode_array table = make_qcode_table();
+  const std::string_view line(text, static_cast<std::size_t>(size));
+  return std::any_of(table.begin(), table.begin() + czech_entries,
+                     [line](const auto& entry) { return entry.second == line; })
+             ? 1
+             : 0;
+}

@@ -9,7 +9,7 @@
 namespace {
 
 const qcode_array table = make_qcode_table();
-constexpr int first_slovak = 57;
+constexpr int first_slovak = czech_entries;
 
 bool allowed_byte(unsigned char c) {
   return (c >= 0x20 && c < 0x7f) || c == '\t' || c == 0x84 || c == 0x85 ||
