@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release files from the committed tree (HEAD) into OUTDIR, new
 # or empty: the source package, the .debs for amd64, arm64 and armhf, the
-# Windows zip, the web page and SHA256SUMS (the README's Packages table).
+# Windows zip, the web page, the app's zip and SHA256SUMS (the README's Packages table).
 # Usage: scripts/make-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
@@ -17,7 +17,7 @@ mkdir -p "$1" && out=$(cd "$1" && pwd)
 
 # The release depends on nothing of the caller's but the tools: not on
 # build flags (dpkg-buildflags takes CXXFLAGS as its whole answer), nor on
-# the umask, which tar applies to the exported tree.
+# the umask, which tar applies to the exported tree, as root too.
 unset CPPFLAGS CXXFLAGS LDFLAGS
 umask 022
 export LC_ALL=C DEB_BUILD_OPTIONS="noddebs ${DEB_BUILD_OPTIONS:-}"
@@ -30,7 +30,7 @@ export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Tim
 # where the checkout lies or what it holds besides the commit.
 tree=$work/qcode-quiz-$version
 mkdir "$tree"
-git -C "$src" archive HEAD | tar -x -C "$tree"
+git -C "$src" archive HEAD | tar -x --no-same-permissions -C "$tree"
 cd "$tree"
 
 dpkg-buildpackage -S -us -uc
@@ -49,9 +49,12 @@ done
 cmake --preset windows -DBUILD_TESTING=OFF && cmake --build --preset windows
 (cd build-windows && cpack)
 strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" build-windows/qcode-quiz-*-win64.zip
-# The page for web browsers.
+# The page for web browsers, and the app folder, zipped as one folder.
 cmake --preset web -DBUILD_TESTING=OFF && cmake --build --preset web
 cp build-web/qcode-quiz.html "$out/qcode-quiz-$version.html"
+mv build-web/site build-web/qcode-quiz
+(cd build-web && cmake -E tar cf "$out/qcode-quiz-$version-site.zip" --format=zip $(find qcode-quiz -type f | sort))
+strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" "$out/qcode-quiz-$version-site.zip"
 
 cd "$work"
 cp qcode-quiz_"$version".dsc qcode-quiz_"$version".tar.xz qcode-quiz_"$version"_*.deb \

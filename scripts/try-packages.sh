@@ -5,7 +5,7 @@
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 source "$(dirname "$0")/need.sh"
-need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian readelf:binutils \
+need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian hardening-check:devscripts \
   qemu-aarch64:qemu-user qemu-arm:qemu-user wine:wine unzip:unzip chromium:chromium \
   x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 chromedriver:chromium-driver \
   /usr/lib/python3/dist-packages/selenium:python3-selenium "$(npm root -g 2>/dev/null)/axe-core/axe.min.js:npm:axe-core"
@@ -17,7 +17,7 @@ trap 'dpkg -r qcode-quiz:amd64 qcode-quiz:arm64 qcode-quiz:armhf >/dev/null 2>&1
 fail() { echo "try-packages: $*" >&2; exit 1; }
 
 echo "== the files and their checksums"
-files="qcode-quiz-$version.html qcode-quiz-$version-win64.zip qcode-quiz_$version.dsc qcode-quiz_$version.tar.xz"
+files="qcode-quiz-$version.html qcode-quiz-$version-site.zip qcode-quiz-$version-win64.zip qcode-quiz_$version.dsc qcode-quiz_$version.tar.xz"
 for arch in amd64 arm64 armhf; do files+=" qcode-quiz_${version}_$arch.deb"; done
 [ "$(ls | sort)" = "$(printf '%s\n' $files SHA256SUMS | sort)" ] || fail "OUTDIR holds: $(ls)"
 [ "$(cut -d' ' -f3 SHA256SUMS | sort)" = "$(printf '%s\n' $files | sort)" ] ||
@@ -49,12 +49,7 @@ for arch_run in amd64: "arm64:qemu-aarch64 -L /" "armhf:qemu-arm -L /"; do
   echo "== the package for $arch"
   dpkg-deb -x "$deb" "$work/$arch"
   program=$work/$arch/usr/bin/qcode-quiz
-  readelf -hW "$program" | grep 'Type: *DYN' >/dev/null || fail "$arch: not PIE"
-  readelf -lW "$program" | grep GNU_RELRO >/dev/null || fail "$arch: no RELRO"
-  readelf -dW "$program" | grep 'FLAGS.*BIND_NOW' >/dev/null || fail "$arch: no BIND_NOW"
-  symbols=$(readelf -W --dyn-syms "$program")
-  grep -q ' __stack_chk_fail@' <<<"$symbols" || fail "$arch: no stack protector"
-  grep -q ' __[a-z]*_chk@' <<<"$symbols" || fail "$arch: no fortified function"
+  hardening-check --nocfprotection "$program" || fail "$arch: not hardened"
   apt-get install -y "$deb" >/dev/null
   try_program "${arch_run#*:}" "$arch"
   apt-get remove -y "qcode-quiz:$arch" >/dev/null
@@ -78,6 +73,7 @@ x86_64-w64-mingw32-windres -i "$folder/qcode-quiz.exe" -O rc |
   grep -F "VALUE \"ProductVersion\", \"$version\"" >/dev/null || fail "no version resource"
 tally=$(echo end | WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
 [ "$tally" = $'Vysledy:\r\nOK  0\r\nZLE 0\r' ] || fail "under wine, the quiz showed: $tally"
-echo "== the page"
-/usr/bin/python3 "$src/tests/web_test.py" "$PWD/qcode-quiz-$version.html" "$src/src/qcode_table.cc"
-echo "try-packages: all eight files are good"
+echo "== the page, and the app from its zip"
+unzip -q "qcode-quiz-$version-site.zip" -d "$work/site"
+/usr/bin/python3 "$src/tests/web_test.py" "$PWD/qcode-quiz-$version.html" "$work/site/qcode-quiz"
+echo "try-packages: all nine files are good"
