@@ -30,6 +30,7 @@ struct result {
   int status;  // exit status, or 128 plus the signal that ended bash
   std::string out, err;
   std::string expected_out;  // natively: what the program shows in that second
+  bool second_known;  // false if the clock's second changed during every try
 };
 
 // The program's output for `input` when started in the second `seed`.
@@ -45,7 +46,8 @@ std::string predicted(unsigned seed, const std::string& input) {
 // Runs `script` with $Q naming a script that starts the program, and $IN a file
 // holding the input that `make_input` gives for the current second. Natively it
 // runs again when the second changed meanwhile, since the draws then cannot be
-// known.
+// known; on a machine too busy for any try to fit in one second, the result
+// says so, and the test skips what depends on the draws.
 result run(const std::string& script,
            const std::function<std::string(unsigned)>& make_input) {
   {
@@ -71,13 +73,12 @@ result run(const std::string& script,
     std::ofstream(dir + "in", std::ios::binary) << input;
     const int raw =
         std::system((limited + " >" + dir + "out 2>" + dir + "err").c_str());
-    if (!wine_exe && static_cast<unsigned>(std::time(nullptr)) != second &&
-        tries < 3) {
-      continue;
-    }
+    const bool second_known =
+        wine_exe || static_cast<unsigned>(std::time(nullptr)) == second;
+    if (!second_known && tries < 10) continue;
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return {status, slurp(dir + "out"), slurp(dir + "err"),
-            predicted(second, input)};
+            predicted(second, input), second_known};
   }
 }
 
@@ -90,6 +91,8 @@ TEST(Program, TwoRunsInOneSecondShowTheSameSession) {
     for (char& c : code) c = static_cast<char>(std::tolower(c));
     return code + "\n\n  nope\nend\n";
   });
+  if (!r.second_known)
+    GTEST_SKIP() << "the machine is too busy for two runs in one second";
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.expected_out.find("OK  1\nZLE 1\n"), std::string::npos);
@@ -133,7 +136,9 @@ TEST(Program, ReportsLostInputAndOutput) {
     } else {
       EXPECT_EQ(r.err, c.err.empty() ? "" : c.err + c.reason + "\n");
       if (c.shows_session) {
-        EXPECT_EQ(first_difference(r.out, r.expected_out), "");
+        EXPECT_EQ(r.second_known ? first_difference(r.out, r.expected_out)
+                                 : check_session(table, c.input, r.out),
+                  "");
       }
     }
   }
