@@ -1,12 +1,16 @@
 #ifndef QCODE_QUIZ_TESTS_PROGRAM_H_
 #define QCODE_QUIZ_TESTS_PROGRAM_H_
 
-// How the end-to-end and terminal tests start the built program: natively,
-// under the emulator that runs a cross-built one (qemu-user), or its Windows
-// build under wine.
+// How the tests start the built program as a child: natively, under the
+// emulator that runs a cross-built one (qemu-user), or its Windows build
+// under wine; with its standard streams on pipes, as a script has them, or
+// on a pseudo-terminal, as a person has them.
 
+#include <poll.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -34,25 +39,10 @@ inline std::vector<std::string> program_command() {
 // What one run of the program under test may take, so that one that never
 // stops fails its test long before the test's own time limit: a file it
 // writes past output_cap ends it (SIGXFSZ), and so does run_seconds of time
-// (SIGALRM, or the timeout command). A test keeps in memory no more than
-// output_cap of what the program shows.
-constexpr unsigned run_seconds = 30;
+// (SIGALRM). A test keeps no more than output_cap of what it shows, and
+// waits for it no longer than run_seconds.
+constexpr int run_seconds = 30;
 constexpr std::size_t output_cap = std::size_t{4} << 20;
-
-// Replaces the calling process, a child of the test, with `command`, with
-// the limits above.
-[[noreturn]] inline void exec_command(const std::vector<std::string>& command) {
-  const rlimit file_size = {output_cap, output_cap};
-  setrlimit(RLIMIT_FSIZE, &file_size);
-  alarm(run_seconds);  // kept across exec
-  std::vector<char*> argv;
-  for (const std::string& word : command) {
-    argv.push_back(const_cast<char*>(word.c_str()));
-  }
-  argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
-  _exit(127);
-}
 
 // The whole of the file at `path`.
 inline std::string slurp(const std::string& path) {
@@ -69,68 +59,177 @@ inline std::string unix_lines(std::string text) {
   return text;
 }
 
-// The program started with its standard input and output on pipes, with
-// SIGINT set to `sigint` as it starts.
-struct piped_program {
-  pid_t pid;
-  int to;    // its standard input
-  int from;  // its standard output
+// The program running as a child of the test, killed if still running when
+// the test is done with it.
+class program {
+ public:
+  enum class on { pipes, terminal };
 
-  explicit piped_program(void (*sigint)(int) = SIG_DFL) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) std::abort();
-    pid = fork();
-    if (pid == 0) {
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      for (const int fd : {in[0], in[1], out[0], out[1]}) close(fd);
-      std::signal(SIGINT, sigint);
-      exec_command(program_command());
+  // Starts `command` with its input and output on pipes, or on a terminal
+  // with echo off and a window wide enough that no expression wraps.
+  // SIGINT is as a shell leaves it, by default; `in_child` runs just before
+  // the command, to redirect a stream or set a signal.
+  explicit program(
+      on where = on::pipes, const std::function<void()>& in_child = {},
+      const std::vector<std::string>& command = program_command()) {
+    if (where == on::terminal) {
+      winsize window = {};
+      window.ws_row = 50;
+      window.ws_col = 400;
+      pid_ = forkpty(&to_, nullptr, nullptr, &window);
+      if (pid_ == 0) {
+        termios modes = {};
+        tcgetattr(0, &modes);
+        modes.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(0, TCSANOW, &modes);
+      }
+      from_ = to_ >= 0 ? dup(to_) : -1;
+    } else {
+      int in[2], out[2];
+      if (pipe(in) != 0 || pipe(out) != 0) std::abort();
+      pid_ = fork();
+      if (pid_ == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        for (const int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      } else {
+        close(in[0]);
+        close(out[1]);
+        to_ = in[1];
+        from_ = out[0];
+      }
     }
-    close(in[0]);
-    close(out[1]);
-    to = in[1];
-    from = out[0];
-  }
-  ~piped_program() {
-    if (to >= 0) close(to);
-    close(from);
-    if (pid > 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
+    if (pid_ == 0) {
+      std::signal(SIGINT, SIG_DFL);
+      if (in_child) in_child();
+      const rlimit file_size = {output_cap, output_cap};
+      setrlimit(RLIMIT_FSIZE, &file_size);
+      alarm(run_seconds);  // kept across exec
+      std::vector<char*> argv;
+      for (const std::string& word : command) {
+        argv.push_back(const_cast<char*>(word.c_str()));
+      }
+      argv.push_back(nullptr);
+      execvp(argv[0], argv.data());
+      _exit(127);
     }
   }
-  piped_program(const piped_program&) = delete;
-  piped_program& operator=(const piped_program&) = delete;
+  ~program() {
+    close_input();
+    close_output();
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  program(const program&) = delete;
+  program& operator=(const program&) = delete;
 
-  // Reads what it writes until it has written `lines` lines, or all it
-  // writes if `lines` is 0, up to output_cap.
-  std::string read(std::size_t lines = 0) const {
-    std::string shown;
-    char chunk[4096];
-    for (ssize_t got;
-         shown.size() < output_cap &&
-         (lines == 0 || std::count(shown.begin(), shown.end(), '\n') <
-                            static_cast<std::ptrdiff_t>(lines)) &&
-         (got = ::read(from, chunk, sizeof chunk)) > 0;) {
-      shown.append(chunk, static_cast<std::size_t>(got));
-    }
-    return shown;
+  bool started() const { return pid_ > 0; }
+  // Sends it `signal`, unless it has been reaped: kill(-1) would reach
+  // every process of this user.
+  void signal(int signal) const {
+    if (pid_ > 0) kill(pid_, signal);
+  }
+  int input() const { return to_; }
+  int output() const { return from_; }
+
+  // Writes all of `text` to its input, or types it at its terminal.
+  bool send(const std::string& text) const {
+    return write(to_, text.data(), text.size()) ==
+           static_cast<ssize_t>(text.size());
+  }
+  void close_input() {
+    if (to_ >= 0) close(to_);
+    to_ = -1;
+  }
+  // Reads no more of its output, as a reader that goes away.
+  void close_output() {
+    if (from_ >= 0) close(from_);
+    from_ = -1;
   }
 
-  // Its wait status once it has ended, or -1 if it is still running after
-  // `seconds`, when it is killed.
+  // All it has shown so far, byte for byte.
+  const std::string& shown() const { return shown_; }
+
+  // Reads until `done` holds for what it has shown; false if its output
+  // ends first or run_seconds pass.
+  bool wait_until(const std::function<bool(const std::string&)>& done) {
+    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
+    while (!done(shown_)) {
+      if (clock::now() > deadline || read_some() == reading::ended)
+        return false;
+    }
+    return true;
+  }
+  bool wait_for_lines(std::size_t lines) {
+    return wait_until([lines](const std::string& text) {
+      return static_cast<std::size_t>(
+                 std::count(text.begin(), text.end(), '\n')) >= lines;
+    });
+  }
+
+  // True while it has not ended; it is left for wait or finish to reap.
+  bool running() const {
+    siginfo_t ended = {};
+    return waitid(P_PID, static_cast<id_t>(pid_), &ended,
+                  WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           ended.si_pid == 0;
+  }
+
+  // Its wait status once it has ended, reading none of its output, or -1
+  // if it is still running after `seconds`.
   int wait(int seconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    const auto deadline = clock::now() + std::chrono::seconds(seconds);
     int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) return -1;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (clock::now() > deadline) return -1;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    pid = -1;
+    pid_ = -1;
     return status;
   }
+
+  // Reads all it shows until it ends; its wait status, or -1 if it has not
+  // ended within run_seconds.
+  int finish() {
+    int status = -1;
+    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
+    while (clock::now() < deadline) {
+      // Wine's server may keep the output open after the program ended, so
+      // it is the program's end that counts, once its output is read.
+      const bool closed = read_some() == reading::ended;
+      if (waitpid(pid_, &status, closed ? 0 : WNOHANG) == pid_) {
+        pid_ = -1;
+        while (read_some() == reading::some) {
+        }
+        break;
+      }
+    }
+    return status;
+  }
+
+ private:
+  using clock = std::chrono::steady_clock;
+  enum class reading { some, none_yet, ended };
+
+  // Takes what it shows within a tenth of a second; past output_cap, takes
+  // no more, as if it had ended.
+  reading read_some() {
+    if (from_ < 0 || shown_.size() >= output_cap) return reading::ended;
+    pollfd ready = {from_, POLLIN, 0};
+    if (poll(&ready, 1, 100) <= 0) return reading::none_yet;
+    char chunk[4096];
+    const ssize_t got = read(from_, chunk, sizeof chunk);
+    if (got <= 0) return reading::ended;  // a terminal gives EIO once closed
+    shown_.append(chunk, static_cast<std::size_t>(got));
+    return reading::some;
+  }
+
+  pid_t pid_ = -1;
+  int to_ = -1;
+  int from_ = -1;
+  std::string shown_;
 };
 
 // A folder under TMPDIR that this test process made for itself, ending in
