@@ -1,67 +1,166 @@
 """How the web tests and measurements open the built page: a copy of it alone
-in a private folder, from disk, in headless Chromium with the network off;
-or the app folder, served from a sub-path on 127.0.0.1.
+in a private folder, from disk, in a headless browser of one engine; or the
+app folder, served from a sub-path on 127.0.0.1.
 
-Needs Debian's chromium, chromium-driver and python3-selenium, and axe-core
-from npm for the accessibility audits; without one of them it says in one
-line what to install, and exits."""
+The engines: Chromium (Android's), through Debian's chromium-driver and
+python3-selenium; WebKitGTK (every iPhone browser's), through Debian's
+webkit2gtk-driver under xvfb; Firefox ESR, through puppeteer-core from npm
+over WebDriver BiDi. axe-core from npm runs the accessibility audits. Where
+one of them is missing, Missing says in one line what to install."""
 
 import functools
+import glob
 import http.server
+import json
 import os
 import re
 import shutil
+import socket
 import subprocess
-import sys
 import tempfile
 import threading
 import time
 
-try:
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-except ImportError:
-    sys.exit("web tests: no selenium; apt-get install --no-install-recommends python3-selenium")
-for _path, _package in (("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")):
-    if not os.path.exists(_path):
-        sys.exit(f"web tests: no {_path}; apt-get install --no-install-recommends {_package}")
-
 PROMPT = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
+HERE = os.path.dirname(os.path.abspath(__file__))
+ENGINES = ("chromium", "firefox", "webkit")
+PASTE = """
+const data = new DataTransfer();
+data.setData('text/plain', arguments[0]);
+document.getElementById('answer').dispatchEvent(
+  new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+"""
+
+
+class Missing(Exception):
+    """A tool that the tests need is not installed; the message says which."""
+
+
+def need(path, install):
+    if not os.path.exists(path):
+        raise Missing(f"web tests: no {path}; {install}")
+
+
+def check(engine):
+    """Raises Missing if a tool that `engine` needs is not installed."""
+    apt = "apt-get install --no-install-recommends "
+    if engine != "firefox":
+        try:
+            import selenium  # noqa: F401
+        except ImportError:
+            raise Missing("web tests: no selenium; " + apt + "python3-selenium")
+    tools = {"chromium": [("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")],
+             "webkit": [("/usr/bin/WebKitWebDriver", "webkit2gtk-driver"), ("/usr/bin/Xvfb", "xvfb"),
+                        ("/usr/lib/python3/dist-packages/gi", "python3-gi"),
+                        ((glob.glob("/usr/lib/*/girepository-1.0/WebKit2-4.1.typelib") or
+                          ["WebKit2-4.1.typelib"])[0], "gir1.2-webkit2-4.1")],
+             "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}
+    for path, package in tools[engine]:
+        need(path, apt + package)
+    if engine == "firefox":
+        npm_module("puppeteer-core")
+
+
+def npm_module(name):
+    """The folder of a module that npm installed globally."""
+    root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
+                          check=False).stdout.strip() if shutil.which("npm") else ""
+    need(os.path.join(root or "/usr/local/lib/node_modules", name), f"npm install -g {name}")
+    return os.path.join(root, name)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
 
 
 class Browser:
-    """Headless Chromium with the page, copied alone into a private folder,
-    opened from disk with the network off. Use it in a `with` block."""
+    """A headless browser of `engine`, with the page copied alone into a
+    private folder. Use it in a `with` block."""
 
-    def __init__(self, page, phone=False, offline=True):
+    def __init__(self, page, engine="chromium", phone=False):
+        self.engine = engine
         self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
+        self.page = os.path.join(self.folder, "qcode-quiz.html")
+        shutil.copyfile(page, self.page)
+        self.processes = []
         try:
-            self._start(page, phone, offline)
+            check(engine)
+            getattr(self, "_start_" + engine)()
+            if phone:
+                self.resize(390, 844)
         except BaseException:
             self.__exit__()
             raise
 
-    def _start(self, page, phone, offline):
-        self.page = os.path.join(self.folder, "qcode-quiz.html")
-        shutil.copyfile(page, self.page)
+    def _start_chromium(self):
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu",
-                     "--no-first-run", "--disable-background-networking",
-                     "--disable-component-update", "--disable-sync",
-                     "--window-size=1024,768",
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update",
+                     "--disable-sync", "--window-size=1024,768",
                      "--user-data-dir=" + os.path.join(self.folder, "profile")):
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
-        self.driver.set_page_load_timeout(30)
-        self.driver.set_script_timeout(30)
-        self.driver.execute_cdp_cmd("Network.enable", {})
-        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-            "offline": offline, "latency": 0,
-            "downloadThroughput": -1, "uploadThroughput": -1})
-        if phone:
-            self.resize(390, 844)
+        # Chromium leaves folders of its own in TMPDIR.
+        service = Service("/usr/bin/chromedriver", env=dict(os.environ, TMPDIR=self.folder))
+        self.driver = webdriver.Chrome(options=options, service=service)
+
+    def _start_webkit(self):
+        """WebKitWebDriver, with a browser that writes its console to the
+        driver's log, on an X display of its own."""
+        from selenium import webdriver
+        from selenium.webdriver.common.options import ArgOptions
+        ready, told = os.pipe()
+        self.processes.append(subprocess.Popen(
+            ["Xvfb", "-displayfd", str(told), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
+            pass_fds=[told], stderr=subprocess.DEVNULL))
+        os.close(told)
+        display = b""
+        while not display.endswith(b"\n"):  # Xvfb dies if the pipe closes early
+            display += os.read(ready, 16) or b"\n"
+        os.close(ready)
+        port = free_port()
+        self.log = open(os.path.join(self.folder, "console"), "w+", encoding="utf-8")
+        self.processes.append(subprocess.Popen(
+            ["WebKitWebDriver", f"--port={port}"], stdout=self.log, stderr=subprocess.STDOUT,
+            env=dict(os.environ, DISPLAY=":" + display.decode().strip(), HOME=self.folder,
+                     WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")))
+
+        class Options(ArgOptions):
+            def to_capabilities(self):
+                return {"webkitgtk:browserOptions": {
+                    "binary": os.path.join(HERE, "web_webkit.py"), "args": ["--automation"]}}
+        deadline = time.monotonic() + 10
+        while True:
+            try:
+                self.driver = webdriver.Remote(f"http://127.0.0.1:{port}", options=Options())
+                break
+            except Exception:
+                if time.monotonic() > deadline:
+                    raise
+                time.sleep(0.1)
+
+    def _start_firefox(self):
+        modules = os.path.dirname(npm_module("puppeteer-core"))
+        # Firefox writes into ~/.cache even with a profile of its own.
+        self.bridge = subprocess.Popen(
+            ["node", os.path.join(HERE, "web_firefox.js"), self.folder],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+            env=dict(os.environ, NODE_PATH=modules, HOME=self.folder))
+        self.processes.append(self.bridge)
+
+    def _ask(self, **command):
+        """Has the Firefox bridge do `command`; what it gives back."""
+        self.bridge.stdin.write(json.dumps(command) + "\n")
+        self.bridge.stdin.flush()
+        answer = json.loads(self.bridge.stdout.readline() or '{"error": "the bridge ended"}')
+        if "error" in answer:
+            raise AssertionError(answer["error"])
+        return answer["value"]
 
     def __enter__(self):
         return self
@@ -69,25 +168,81 @@ class Browser:
     def __exit__(self, *_):
         if hasattr(self, "driver"):
             self.driver.quit()
+        for process in reversed(self.processes):
+            if process.stdin:
+                process.stdin.close()
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.terminate()
+                process.wait()
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def open(self, url=None):
-        self.driver.get(url or "file://" + self.page)
-
-    def resize(self, width, height, dark=False):
-        """Shows the page as a phone's screen of width x height CSS px."""
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
-        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
-            {"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
-
-    def console(self):
-        """What the page wrote to the console, and the engine's own
-        warnings and errors, since the last call."""
-        return [e["message"] for e in self.driver.get_log("browser")]
+        url = url or "file://" + self.page
+        if self.engine == "firefox":
+            self._ask(op="open", url=url)
+        else:
+            self.driver.get(url)
 
     def js(self, script, *args):
+        """Runs `script` as a function's body, with `args` as its arguments;
+        what it returns, once that is settled if it is a promise."""
+        if self.engine == "firefox":
+            return self._ask(op="js", script=script, args=args)
         return self.driver.execute_script(script, *args)
+
+    def type(self, text, key=None):
+        """Types `text` where the focus is, then presses `key` (Enter or Escape)."""
+        if self.engine == "firefox":
+            self._ask(op="type", text=text)
+            if key:
+                self._ask(op="press", key=key)
+        else:
+            from selenium.webdriver.common.keys import Keys
+            keys = text + (getattr(Keys, key.upper()) if key else "")
+            if keys:  # WebKit refuses to type nothing
+                self.driver.switch_to.active_element.send_keys(keys)
+
+    def paste(self, text):
+        """Pastes `text` into the field: in Firefox through the clipboard and
+        Ctrl+V, elsewhere as a paste event, which Firefox would empty."""
+        if self.engine == "firefox":
+            self._ask(op="paste", text=text)
+        else:
+            self.js(PASTE, text)
+
+    def click(self, id):
+        if self.engine == "firefox":
+            self._ask(op="click", id=id)
+        else:
+            from selenium.webdriver.common.by import By
+            self.driver.find_element(By.ID, id).click()
+
+    def console(self):
+        """The engine's errors and warnings, and the page's console lines
+        other than logs, since the last call."""
+        if self.engine == "firefox":
+            return self._ask(op="console")
+        if self.engine == "webkit":
+            self.log.seek(0)
+            lines = self.log.read().splitlines()
+            self.log.seek(0)
+            self.log.truncate()
+            # "[url:line:column: ]CONSOLE [SOURCE ]LEVEL message"
+            return [line for line in lines if re.search(r"\bCONSOLE (\w+ )?(WARN|ERROR) ", line)]
+        return [e["message"] for e in self.driver.get_log("browser")]
+
+    def cdp(self, command, parameters=None):
+        """A command of Chromium's DevTools."""
+        return self.driver.execute_cdp_cmd(command, parameters or {})
+
+    def resize(self, width, height, dark=False):
+        """Shows the page as a phone's screen of width x height CSS px (Chromium)."""
+        self.cdp("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
+        self.cdp("Emulation.setEmulatedMedia", {"features": [
+            {"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
 
     def output(self):
         """The program's text on the page, without the lines typed and the
@@ -120,12 +275,7 @@ class Browser:
 
 def axe_script():
     """axe-core's script, from npm's global folder."""
-    root = subprocess.run(["npm", "root", "-g"], capture_output=True,
-                          text=True, check=False).stdout.strip()
-    path = os.path.join(root, "axe-core", "axe.min.js")
-    if not os.path.exists(path):
-        sys.exit(f"web tests: no {path}; npm install -g axe-core")
-    with open(path, encoding="utf-8") as file:
+    with open(os.path.join(npm_module("axe-core"), "axe.min.js"), encoding="utf-8") as file:
         return file.read()
 
 
