@@ -46,13 +46,6 @@ inline std::string first_difference(const std::string& shown,
          "\" where \"" + expected.substr(at, 40) + "\" was expected";
 }
 
-// The entry whose expression is `text`, or table.end() if there is none.
-inline qcode_array::const_iterator find_expression(const qcode_array& table,
-                                                   const std::string& text) {
-  return std::find_if(table.begin(), table.end(),
-                      [&](const auto& e) { return e.second == text; });
-}
-
 // Checks a session's output (with "\n" line ends) against the input it read,
 // without knowing the draws: every question shows a table entry, every
 // verdict judges the next input word against that entry's code, and the
@@ -77,7 +70,9 @@ inline std::string check_session(const qcode_array& table,
     if (line_end == std::string::npos) return where + "no expression";
     const std::string text = shown.substr(at, line_end - at);
     at = line_end + 1;
-    const auto entry = find_expression(table, text);
+    const auto entry =
+        std::find_if(table.begin(), table.end(),
+                     [&](const auto& e) { return e.second == text; });
     if (entry == table.end()) return where + "no such expression: " + text;
 
     std::string word;
