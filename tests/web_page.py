@@ -169,12 +169,14 @@ class Browser:
         if hasattr(self, "driver"):
             self.driver.quit()
         for process in reversed(self.processes):
-            if process.stdin:
+            if process.stdin:  # the Firefox bridge closes its browser and ends
                 process.stdin.close()
+            else:
+                process.terminate()
             try:
                 process.wait(timeout=10)
             except subprocess.TimeoutExpired:
-                process.terminate()
+                process.kill()
                 process.wait()
         shutil.rmtree(self.folder, ignore_errors=True)
 
