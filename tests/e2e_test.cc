@@ -91,11 +91,6 @@ result run(const run_setup& setup) {
   }
 }
 
-// Whether it ended by exit(`code`).
-bool exited(int status, int code) {
-  return WIFEXITED(status) && WEXITSTATUS(status) == code;
-}
-
 TEST(Program, TwoRunsInOneSecondShowTheSameSession) {
   if (wine_exe) GTEST_SKIP() << "the draws of Windows' rand are not known";
   // Answers the first question right, the second wrong, then ends.
@@ -207,9 +202,7 @@ TEST(Program, SecondCtrlCEndsItAtOnceWhileItWaitsToWrite) {
   quiz.signal(SIGINT);
   const int status = quiz.wait(5);
   // Under wine, Windows' own end of a program at Ctrl-C gives status 0.
-  EXPECT_TRUE(wine_exe ? WIFEXITED(status)
-                       : WIFSIGNALED(status) && WTERMSIG(status) == SIGINT)
-      << status;
+  EXPECT_TRUE(wine_exe ? WIFEXITED(status) : ended_by_ctrl_c(status)) << status;
 }
 
 TEST(Program, StartedWithCtrlCIgnoredTakesNoNoticeOfIt) {

@@ -59,6 +59,18 @@ inline std::string unix_lines(std::string text) {
   return text;
 }
 
+// Whether a wait status is an exit with `code`.
+inline bool exited(int status, int code) {
+  return WIFEXITED(status) && WEXITSTATUS(status) == code;
+}
+
+// Whether a wait status is the end that Ctrl-C gives: natively by SIGINT,
+// under wine STATUS_CONTROL_C_EXIT (0xC000013A), cut to its low byte.
+inline bool ended_by_ctrl_c(int status) {
+  return wine_exe ? exited(status, 0x3A)
+                  : WIFSIGNALED(status) && WTERMSIG(status) == SIGINT;
+}
+
 // The program running as a child of the test, killed if still running when
 // the test is done with it.
 class program {
@@ -115,7 +127,7 @@ class program {
     }
   }
   ~program() {
-    close_input();
+    if (to_ >= 0) close(to_);
     close_output();
     if (pid_ > 0) {
       kill(pid_, SIGKILL);
@@ -138,10 +150,6 @@ class program {
   bool send(const std::string& text) const {
     return write(to_, text.data(), text.size()) ==
            static_cast<ssize_t>(text.size());
-  }
-  void close_input() {
-    if (to_ >= 0) close(to_);
-    to_ = -1;
   }
   // Reads no more of its output, as a reader that goes away.
   void close_output() {

@@ -22,6 +22,7 @@ import threading
 import time
 
 PROMPT = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
+TALLY = re.compile(r"Vysledy:\nOK  (\d+)\nZLE (\d+)\n$")
 HERE = os.path.dirname(os.path.abspath(__file__))
 ENGINES = ("chromium", "firefox", "webkit")
 PASTE = """
@@ -61,6 +62,7 @@ def check(engine):
         npm_module("puppeteer-core")
 
 
+@functools.cache
 def npm_module(name):
     """The folder of a module that npm installed globally."""
     root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
@@ -272,7 +274,7 @@ class Browser:
         return question(self.wait_for(question))
 
     def wait_for_tally(self):
-        return self.wait_for(lambda t: re.search(r"Vysledy:\nOK  \d+\nZLE \d+\n$", t))
+        return self.wait_for(TALLY.search)
 
 
 def axe_script():
