@@ -1,6 +1,6 @@
-// Drives the quiz loop with arbitrary input bytes and arbitrary draws, and
-// checks the session it shows. The first byte says how many draws follow
-// (four bytes each, cycled); the rest is the input.
+// Plays the quiz at the console's loop with arbitrary input bytes and arbitrary
+// draws, and checks the session it shows. The first byte says how many draws
+// follow (four bytes each, cycled); the rest is the input.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "quiz.h"
+#include "play.h"
 #include "session_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   capped_output written;
   std::ostream out(&written);
   std::size_t drawn = 0;
-  write_results(out, run_quiz(table, in, out,
-                              [&] { return draws[drawn++ % draws.size()]; }));
+  quiz_session session(table, [&] { return draws[drawn++ % draws.size()]; });
+  play(session, in, out);
   const std::string problem = check_session(table, input, written.str());
   if (!problem.empty()) {
     std::fprintf(stderr, "%s\n", problem.c_str());

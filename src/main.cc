@@ -1,7 +1,7 @@
 // The quiz at the console: wires standard input and output, the clock and
-// rand into the quiz loop, turns a lost console into exit status 1, shows
-// the tally before a Ctrl-C ends the program, and keeps a window that
-// would close with the program open until the tally has been read.
+// rand into a session, turns a lost console into exit status 1, shows the
+// tally before a Ctrl-C ends the program, and keeps a window that would
+// close with the program open until the tally has been read.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "console.h"
+#include "play.h"
 #include "qcode_table.h"
 #include "quiz.h"
 
@@ -31,11 +32,8 @@ int main() {
   std::istream in(&input);
   std::ostream out(&output);
 
-  const tally counts = run_quiz(
-      qcode_table, in, out, [] { return std::rand(); }, interrupted);
-  if (interrupted()) out << '\n';  // ends the line where ^C was echoed
-  write_results(out, counts);
-  out.flush();
+  quiz_session session(qcode_table, [] { return std::rand(); });
+  play(session, in, out, interrupted);
 
   int status = 0;
   if (!output.error().empty()) {

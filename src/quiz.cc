@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstddef>
-#include <istream>
-#include <locale>
-#include <ostream>
-#include <string>
+#include <charconv>
+#include <iterator>
+#include <utility>
 
 void convert::operator()(char& c) const {
   c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -14,66 +12,56 @@ void convert::operator()(char& c) const {
 
 namespace {
 
-// Every code, and the word "end", is three bytes long, so a word's first four
-// bytes decide its judgement: keeping only those keeps memory flat whatever
-// the length of the word, and a longer word still compares unequal.
-constexpr std::size_t kept_bytes = 4;
-
-// Reads the next word as `in >> answer` would, but keeps at most kept_bytes
-// of it; false when no word could be read.
-bool read_answer(std::istream& in, std::string& answer) {
-  const std::istream::sentry word_ahead(in);  // skips leading white space
-  if (!word_ahead) return false;
-  answer.clear();
-  const auto& ctype = std::use_facet<std::ctype<char>>(in.getloc());
-  std::streambuf& buf = *in.rdbuf();
-  for (auto c = buf.sgetc();; c = buf.snextc()) {
-    if (std::istream::traits_type::eq_int_type(
-            c, std::istream::traits_type::eof())) {
-      in.setstate(std::ios_base::eofbit);
-      break;
-    }
-    const char byte = std::istream::traits_type::to_char_type(c);
-    if (ctype.is(std::ctype_base::space, byte)) break;
-    if (answer.size() < kept_bytes) answer.push_back(byte);
-  }
-  return true;
+// `n` in decimal. to_chars, unlike to_string, needs no printf, which the
+// page would otherwise carry.
+std::string decimal(std::int64_t n) {
+  char digits[24];
+  return {digits, std::to_chars(std::begin(digits), std::end(digits), n).ptr};
 }
 
 }  // namespace
 
-tally run_quiz(const qcode_array& qcode_table, std::istream& in,
-               std::ostream& out, const std::function<int()>& draw,
-               const std::function<bool()>& interrupted) {
-  tally counts;
-  std::string answer;
-  while (!interrupted()) {
-    // rand never returns a negative value; the cast keeps any other source
-    // of draws inside the table too.
-    const auto index = static_cast<unsigned>(draw()) % qcode_table.size();
-    const auto& entry = qcode_table[index];
-    out << "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
-        << entry.second << std::endl;
-    // Once output is lost nobody sees the questions, so stop asking. An
-    // interruption ends the input where it stands, so the word read last
-    // may be a part of one that was never sent, or never finished.
-    if (!out || !read_answer(in, answer) || interrupted() || answer == "end") {
-      break;
-    }
-    std::for_each(answer.begin(), answer.end(), convert());
-    if (answer == entry.first) {
-      ++counts.ok_count;
-      out << "Spravne !\n";
-    } else {
-      ++counts.wrong_count;
-      out << "ZLE !, zodpovedajuca znacka je: " << entry.first << '\n';
-    }
-    out << std::endl << std::endl;
-  }
-  return counts;
+quiz_session::quiz_session(const qcode_array& qcode_table,
+                           std::function<int()> draw)
+    : qcode_table_(qcode_table), draw_(std::move(draw)) {
+  draw_question();
 }
 
-void write_results(std::ostream& out, const tally& counts) {
-  out << "Vysledy:\nOK  " << counts.ok_count << "\nZLE " << counts.wrong_count
-      << '\n';
+void quiz_session::draw_question() {
+  // rand never returns a negative value; the cast keeps any other source of
+  // draws inside the table too.
+  index_ = static_cast<unsigned>(draw_()) % qcode_table_.size();
+}
+
+std::string quiz_session::question() const {
+  return "Napiste Q znacku patriacu nasledujucemu vyrazu:\n" +
+         qcode_table_[index_].second + '\n';
+}
+
+bool quiz_session::czech() const { return index_ < czech_entries; }
+
+std::string quiz_session::answer(std::string_view word) {
+  if (ended_) return "";
+  if (word == "end") return results();
+  // Only as many bytes as can decide the judgement are upper-cased.
+  std::string answer(word.substr(0, kept_bytes));
+  std::for_each(answer.begin(), answer.end(), convert());
+  const std::string& code = qcode_table_[index_].first;
+  std::string shown;
+  if (answer == code) {
+    ++counts_.ok_count;
+    shown = "Spravne !\n";
+  } else {
+    ++counts_.wrong_count;
+    shown = "ZLE !, zodpovedajuca znacka je: " + code + '\n';
+  }
+  draw_question();
+  return shown + "\n\n" + question();
+}
+
+std::string quiz_session::results() {
+  if (ended_) return "";
+  ended_ = true;
+  return "Vysledy:\nOK  " + decimal(counts_.ok_count) + "\nZLE " +
+         decimal(counts_.wrong_count) + '\n';
 }

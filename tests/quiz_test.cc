@@ -2,128 +2,91 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
-
-#include "session_check.h"
 
 namespace {
 
 const qcode_array table = make_qcode_table();
+const std::string prompt = "Napiste Q znacku patriacu nasledujucemu vyrazu:\n";
 
-struct session {
-  std::string shown;
-  tally counts;
-  std::size_t draws = 0;
+// A session whose draws are `draws`, cycled; `drawn` counts them.
+struct scripted {
+  explicit scripted(std::vector<int> values)
+      : draws(std::move(values)),
+        session(table, [this] { return draws[drawn++ % draws.size()]; }) {}
+  std::vector<int> draws;
+  std::size_t drawn = 0;
+  quiz_session session;
 };
 
-// When Ctrl-C comes in a scripted session.
-enum class ctrl_c { never, once_input_is_read, at_once };
-
-// Runs the quiz on `input` with the given draws, cycled, and writes the
-// results.
-session run(const std::string& input, const std::vector<int>& draws,
-            ctrl_c interrupt = ctrl_c::never) {
-  session s;
-  std::istringstream in(input);
-  capped_output written;
-  std::ostream out(&written);
-  s.counts = run_quiz(
-      table, in, out, [&] { return draws[s.draws++ % draws.size()]; },
-      [&] {
-        return interrupt == ctrl_c::at_once ||
-               (interrupt == ctrl_c::once_input_is_read && in.eof());
-      });
-  write_results(out, s.counts);
-  s.shown = written.str();
-  return s;
-}
-
-TEST(Quiz, ShowsASessionByteForByte) {
-  const session s = run("qrq\nQTH\nend\n", {19, 51, 33 + 84 * 1000});
-  EXPECT_EQ(s.shown,
-            "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
-            "Mam vysilat rychleji? Vysilejte rychleji!\n"
-            "Spravne !\n\n\n"
-            "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
-            "Kolik je presne hodin? Presny cas je \x85\n"
-            "ZLE !, zodpovedajuca znacka je: QTR\n\n\n"
-            "Napiste Q znacku patriacu nasledujucemu vyrazu:\n"
-            "Neslysim Vas na \x85 kHz\n"
-            "Vysledy:\nOK  1\nZLE 1\n");
+TEST(Quiz, SaysWhatToShowForEachWord) {
+  scripted s({19, 51, 33 + 84 * 1000});
+  EXPECT_EQ(s.session.question(),
+            prompt + "Mam vysilat rychleji? Vysilejte rychleji!\n");
+  EXPECT_EQ(s.session.answer("qrq"),
+            "Spravne !\n\n\n" + prompt +
+                "Kolik je presne hodin? Presny cas je \x85\n");
+  EXPECT_EQ(s.session.answer("QTH"),
+            "ZLE !, zodpovedajuca znacka je: QTR\n\n\n" + prompt +
+                "Neslysim Vas na \x85 kHz\n");
+  EXPECT_EQ(s.session.answer("end"), "Vysledy:\nOK  1\nZLE 1\n");
+  EXPECT_TRUE(s.session.ended());
+  // Once ended, it takes nothing more and draws no more.
+  EXPECT_EQ(s.session.answer("qsh"), "");
+  EXPECT_EQ(s.session.results(), "");
+  EXPECT_EQ(s.session.counts().ok_count + s.session.counts().wrong_count, 2);
+  EXPECT_EQ(s.drawn, 3u);
 }
 
 TEST(Quiz, JudgesEveryWordButEnd) {
-  const std::string long_word(1 << 20, 'q');
   const struct {
     const char* name;
-    std::string input;
+    std::string word;
     int draw;
-    std::int64_t ok, wrong;
+    bool right;
   } cases[] = {
-      {"lower case", "qrq end", 19, 1, 0},
-      {"mixed case", "QrQ\nend", 19, 1, 0},
-      {"trailing mark", "QRQ! end", 19, 0, 1},
-      {"one letter more", "QRQQ end", 19, 0, 1},
-      {"capital END", "END End eNd end", 19, 0, 3},
-      {"high bytes", "\x80\xff \xd1RQ end", 19, 0, 2},
-      {"words on one line", "qrq qrq\tqrq\n", 19, 3, 0},
-      {"white space and empty lines", " \t\r\n\n\v\f qrq\n\n end", 19, 1, 0},
-      {"end first", "end qrq", 19, 0, 0},
-      {"no input", "", 19, 0, 0},
-      {"only white space", " \n\n\t", 19, 0, 0},
-      {"last word without newline", "qrq", 19, 1, 0},
-      {"endless word", long_word, 19, 0, 1},
-      {"code then a long tail", "qrq" + long_word + " end", 19, 0, 1},
-      {"end then a long tail", "end" + long_word, 19, 0, 1},
-      {"shared code, Slovak wording", "qra qso", 57, 1, 1},
-      {"first entry", "qaz", 0, 1, 0},
-      {"last entry", "qzf", 83, 1, 0},
-      {"third QSO", "qso", 75, 1, 0},
+      {"lower case", "qrq", 19, true},
+      {"mixed case", "QrQ", 19, true},
+      {"trailing mark", "QRQ!", 19, false},
+      {"one letter more", "QRQQ", 19, false},
+      {"a long tail", "qrq" + std::string(1 << 20, 'q'), 19, false},
+      {"capital END", "END", 19, false},
+      {"mixed-case end", "End", 19, false},
+      {"end and more", "endq", 19, false},
+      {"high bytes", "\xd1RQ", 19, false},
+      {"a NUL", std::string("qr\0", 3), 19, false},
+      {"empty", "", 19, false},
+      {"shared code, Slovak wording", "qra", 57, true},
+      {"first entry", "qaz", 0, true},
+      {"last entry", "qzf", 83, true},
+      {"third QSO", "qso", 75, true},
+      {"a negative draw, kept in the table", "qrv", -84 * 1000 - 19, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const session s = run(c.input, {c.draw});
-    EXPECT_EQ(s.counts.ok_count, c.ok);
-    EXPECT_EQ(s.counts.wrong_count, c.wrong);
-    const std::string expected_code =
-        "je: " + table[static_cast<std::size_t>(c.draw)].first + "\n\n\n";
-    EXPECT_EQ(s.shown.find(expected_code) != std::string::npos, c.wrong > 0);
-    EXPECT_EQ(s.draws, static_cast<std::size_t>(c.ok + c.wrong + 1));
+    scripted s({c.draw, 0});
+    const auto& entry = table[static_cast<unsigned>(c.draw) % table.size()];
+    const std::string verdict =
+        c.right ? "Spravne !\n"
+                : "ZLE !, zodpovedajuca znacka je: " + entry.first + '\n';
+    EXPECT_EQ(s.session.answer(c.word),
+              verdict + "\n\n" + prompt + table[0].second + '\n');
+    EXPECT_EQ(s.session.counts().ok_count, c.right ? 1 : 0);
+    EXPECT_EQ(s.session.counts().wrong_count, c.right ? 0 : 1);
+    EXPECT_FALSE(s.session.ended());
   }
 }
 
-// Ctrl-C ends the input where it stands: what was read in full before it is
-// judged, the word it cut short is not, and no question follows it.
-TEST(Quiz, CtrlCJudgesOnlyWhatWasSent) {
-  const struct {
-    const char* input;
-    ctrl_c interrupt;
-    std::int64_t ok, wrong;
-    std::size_t draws;
-  } cases[] = {
-      {"qr", ctrl_c::once_input_is_read, 0, 0, 1},
-      {"qrq qrs qr", ctrl_c::once_input_is_read, 1, 1, 3},
-      {"qrq\n", ctrl_c::once_input_is_read, 1, 0, 2},
-      {"qrq end", ctrl_c::at_once, 0, 0, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.input);
-    const session s = run(c.input, {19}, c.interrupt);
-    EXPECT_EQ(s.counts.ok_count, c.ok);
-    EXPECT_EQ(s.counts.wrong_count, c.wrong);
-    EXPECT_EQ(s.draws, c.draws);
+TEST(Quiz, EndsWithResultsAndTellsCzechQuestions) {
+  for (const int index : {0, 56, 57, 75, 83}) {
+    scripted s({index});
+    EXPECT_EQ(s.session.czech(), index < czech_entries) << index;
+    EXPECT_EQ(s.session.question(), prompt + table[index].second + '\n');
   }
-}
-
-TEST(Convert, UpperCasesOnlyAsciiLetters) {
-  for (int byte = 0; byte < 256; ++byte) {
-    char c = static_cast<char>(byte);
-    convert()(c);
-    const int expected = byte >= 'a' && byte <= 'z' ? byte - 32 : byte;
-    EXPECT_EQ(static_cast<unsigned char>(c), expected) << "byte " << byte;
-  }
+  scripted s({19});
+  EXPECT_EQ(s.session.results(), "Vysledy:\nOK  0\nZLE 0\n");
+  EXPECT_TRUE(s.session.ended());
 }
 
 }  // namespace
