@@ -67,8 +67,9 @@ def npm_module(name):
     """The folder of a module that npm installed globally."""
     root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
                           check=False).stdout.strip() if shutil.which("npm") else ""
-    need(os.path.join(root or "/usr/local/lib/node_modules", name), f"npm install -g {name}")
-    return os.path.join(root, name)
+    folder = os.path.join(root or "/usr/local/lib/node_modules", name)
+    need(folder, f"npm install -g {name}")
+    return folder
 
 
 def free_port():
