@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks that Debian's reprotest, making the release files again from a
-# clone of HEAD under all the variations it can (the README says which),
-# gets OUTDIR's files bit for bit. The second build skips the tests, which
-# faketime breaks: a program started with standard output closed gets
-# faketime's descriptor. Usage (as root): scripts/check-reproducible.sh OUTDIR
+# clone of HEAD under all the variations it can (doc/RELEASING.md says
+# which), gets OUTDIR's files bit for bit. The second build skips the
+# tests, which faketime breaks: a program started with standard output
+# closed gets faketime's descriptor. Usage (as root): scripts/check-reproducible.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 source "$(dirname "$0")/need.sh"

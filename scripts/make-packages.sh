@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release files from the committed tree (HEAD) into OUTDIR, new
 # or empty: the source package, the .debs for amd64, arm64 and armhf, the
-# Windows zip, the web page, the app's zip and SHA256SUMS (the README's Packages table).
+# Windows zip, the web page, the app's zip and SHA256SUMS (the table in
+# doc/RELEASING.md).
 # Usage: scripts/make-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Tries the release files that make-packages.sh put into OUTDIR as a user
-# and a packager would (the README's Packages section says how).
+# and a packager would (doc/RELEASING.md, Checking a release, says how).
 # Usage (as root, for apt-get): scripts/try-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
