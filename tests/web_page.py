@@ -11,12 +11,14 @@ one of them is missing, Missing says in one line what to install."""
 import functools
 import glob
 import http.server
+import importlib.util
 import json
 import os
 import re
 import shutil
 import socket
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -34,42 +36,35 @@ document.getElementById('answer').dispatchEvent(
 
 
 class Missing(Exception):
-    """A tool that the tests need is not installed; the message says which."""
-
-
-def need(path, install):
-    if not os.path.exists(path):
-        raise Missing(f"web tests: no {path}; {install}")
+    """A tool that the tests need is not installed; the message says how to
+    install all that one engine's test is missing."""
 
 
 def check(engine):
     """Raises Missing if a tool that `engine` needs is not installed."""
-    apt = "apt-get install --no-install-recommends "
-    if engine != "firefox":
-        try:
-            import selenium  # noqa: F401
-        except ImportError:
-            raise Missing("web tests: no selenium; " + apt + "python3-selenium")
-    tools = {"chromium": [("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")],
-             "webkit": [("/usr/bin/WebKitWebDriver", "webkit2gtk-driver"), ("/usr/bin/Xvfb", "xvfb"),
-                        ("/usr/lib/python3/dist-packages/gi", "python3-gi"),
-                        ((glob.glob("/usr/lib/*/girepository-1.0/WebKit2-4.1.typelib") or
-                          ["WebKit2-4.1.typelib"])[0], "gir1.2-webkit2-4.1")],
-             "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}
-    for path, package in tools[engine]:
-        need(path, apt + package)
-    if engine == "firefox":
-        npm_module("puppeteer-core")
+    debs = {"chromium": [("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")],
+            "webkit": [("/usr/bin/WebKitWebDriver", "webkit2gtk-driver"), ("/usr/bin/Xvfb", "xvfb"),
+                       ("/usr/lib/python3/dist-packages/gi", "python3-gi"),
+                       ((glob.glob("/usr/lib/*/girepository-1.0/WebKit2-4.1.typelib") or
+                         ["WebKit2-4.1.typelib"])[0], "gir1.2-webkit2-4.1")],
+            "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}[engine]
+    npms = {"chromium": ["axe-core"], "webkit": [], "firefox": ["puppeteer-core@24"]}[engine]
+    missing = [package for path, package in debs if not os.path.exists(path)]
+    if engine != "firefox" and not importlib.util.find_spec("selenium"):
+        missing.insert(0, "python3-selenium")
+    missing_npms = [name for name in npms if not os.path.exists(npm_module(name.split("@")[0]))]
+    install = ["apt-get install --no-install-recommends " + " ".join(missing)] if missing else []
+    install += ["npm install -g " + " ".join(missing_npms)] if missing_npms else []
+    if install:
+        raise Missing(f"web.{engine} is skipped; to run it: {' && '.join(install)}")
 
 
 @functools.cache
 def npm_module(name):
-    """The folder of a module that npm installed globally."""
+    """The folder of a module that npm installs globally."""
     root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
                           check=False).stdout.strip() if shutil.which("npm") else ""
-    folder = os.path.join(root or "/usr/local/lib/node_modules", name)
-    need(folder, f"npm install -g {name}")
-    return folder
+    return os.path.join(root or "/usr/local/lib/node_modules", name)
 
 
 def free_port():
@@ -327,3 +322,12 @@ class Site:
     def __exit__(self, *_):
         self.stop()
         shutil.rmtree(self.root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    # For CMake: a line for each engine named whose test will be skipped.
+    for engine in sys.argv[1:]:
+        try:
+            check(engine)
+        except Missing as missing:
+            print(missing)
