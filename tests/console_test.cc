@@ -11,7 +11,7 @@
 #include <ostream>
 #include <string>
 
-#include "program.h"
+#include "files.h"
 #include "session_check.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "files.h"
 #include "program.h"
 #include "qcode_table.h"
 #include "session_check.h"
@@ -122,6 +123,8 @@ TEST(Program, ReportsLostInputAndOutput) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const result r = run(c.setup);
+    // A program that asks forever would overrun every row in turn.
+    ASSERT_FALSE(overran(r.status)) << "it ran past its limits";
     EXPECT_TRUE(exited(r.status, c.status)) << r.status;
     EXPECT_EQ(before_reason(r.err), before_reason(c.err)) << r.err;
     EXPECT_EQ(r.err.find('\n'),

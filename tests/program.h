@@ -18,13 +18,12 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "files.h"
 
 // The Windows build, when the tests are to run it under wine.
 inline const char* const wine_exe = std::getenv("QUIZ_WINE_EXE");
@@ -44,10 +43,27 @@ inline std::vector<std::string> program_command() {
 constexpr int run_seconds = 30;
 constexpr std::size_t output_cap = std::size_t{4} << 20;
 
-// The whole of the file at `path`.
-inline std::string slurp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
+// When all the runs of this test process must have ended: ten seconds
+// before ctest's limit, so that a test whose runs all overrun still ends by
+// itself, and removes its folder.
+inline std::chrono::steady_clock::time_point test_deadline() {
+  static const auto deadline = std::chrono::steady_clock::now() +
+                               std::chrono::seconds(QUIZ_TEST_SECONDS - 10);
+  return deadline;
+}
+
+// The time a run, or a wait, may take from now: `seconds`, or what is left
+// of the test's time if that is less, but at least a second.
+inline int seconds_allowed(int seconds) {
+  const auto left = std::chrono::duration_cast<std::chrono::seconds>(
+      test_deadline() - std::chrono::steady_clock::now());
+  return std::max(1, std::min(seconds, static_cast<int>(left.count())));
+}
+
+// Whether a run was ended for overrunning its time or its output.
+inline bool overran(int status) {
+  return status == -1 || (WIFSIGNALED(status) && (WTERMSIG(status) == SIGALRM ||
+                                                  WTERMSIG(status) == SIGXFSZ));
 }
 
 // Windows ends its lines in CR LF; this checks that it does and undoes it.
@@ -84,6 +100,7 @@ class program {
   explicit program(
       on where = on::pipes, const std::function<void()>& in_child = {},
       const std::vector<std::string>& command = program_command()) {
+    const int seconds = seconds_allowed(run_seconds);
     if (where == on::terminal) {
       winsize window = {};
       window.ws_row = 50;
@@ -116,7 +133,7 @@ class program {
       if (in_child) in_child();
       const rlimit file_size = {output_cap, output_cap};
       setrlimit(RLIMIT_FSIZE, &file_size);
-      alarm(run_seconds);  // kept across exec
+      alarm(static_cast<unsigned>(seconds));  // kept across exec
       std::vector<char*> argv;
       for (const std::string& word : command) {
         argv.push_back(const_cast<char*>(word.c_str()));
@@ -163,7 +180,8 @@ class program {
   // Reads until `done` holds for what it has shown; false if its output
   // ends first or run_seconds pass.
   bool wait_until(const std::function<bool(const std::string&)>& done) {
-    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
+    const auto deadline =
+        clock::now() + std::chrono::seconds(seconds_allowed(run_seconds));
     while (!done(shown_)) {
       if (clock::now() > deadline || read_some() == reading::ended)
         return false;
@@ -188,7 +206,8 @@ class program {
   // Its wait status once it has ended, reading none of its output, or -1
   // if it is still running after `seconds`.
   int wait(int seconds) {
-    const auto deadline = clock::now() + std::chrono::seconds(seconds);
+    const auto deadline =
+        clock::now() + std::chrono::seconds(seconds_allowed(seconds));
     int status = 0;
     while (waitpid(pid_, &status, WNOHANG) == 0) {
       if (clock::now() > deadline) return -1;
@@ -202,7 +221,8 @@ class program {
   // ended within run_seconds.
   int finish() {
     int status = -1;
-    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
+    const auto deadline =
+        clock::now() + std::chrono::seconds(seconds_allowed(run_seconds));
     while (clock::now() < deadline) {
       // Wine's server may keep the output open after the program ended, so
       // it is the program's end that counts, once its output is read.
@@ -239,31 +259,5 @@ class program {
   int from_ = -1;
   std::string shown_;
 };
-
-// A folder under TMPDIR that this test process made for itself, ending in
-// "/". mkdtemp gives it a name nobody could have taken first and leaves it
-// to this user alone, so tests running side by side, or earlier runs by
-// other users, cannot meet in it; it goes, with all it holds, when the
-// process ends.
-inline const std::string& private_folder() {
-  struct folder {
-    folder() {
-      const char* const tmp = std::getenv("TMPDIR");
-      path = std::string(tmp && *tmp ? tmp : "/tmp") + "/qcode-quiz.XXXXXX";
-      if (mkdtemp(path.data()) == nullptr) {
-        std::perror(path.c_str());
-        std::exit(1);
-      }
-      path += '/';
-    }
-    ~folder() {
-      std::error_code ignored;
-      std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-  };
-  static const folder made;
-  return made.path;
-}
 
 #endif  // QCODE_QUIZ_TESTS_PROGRAM_H_

@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "files.h"
 #include "program.h"
 #include "qcode_table.h"
 #include "session_check.h"
