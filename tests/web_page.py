@@ -73,19 +73,90 @@ def free_port():
         return probe.getsockname()[1]
 
 
+class WebDriver:
+    """The page's operations over WebDriver, for Chromium and WebKitGTK;
+    `console` gives the engine's warnings and errors since it was last
+    asked."""
+
+    def __init__(self, driver, console):
+        self.driver, self.console = driver, console
+
+    def open(self, url):
+        self.driver.get(url)
+
+    def js(self, script, args):
+        return self.driver.execute_script(script, *args)
+
+    def type(self, text, key):
+        from selenium.webdriver.common.keys import Keys
+        keys = text + (getattr(Keys, key.upper()) if key else "")
+        if keys:  # WebKit refuses to type nothing
+            self.driver.switch_to.active_element.send_keys(keys)
+
+    def paste(self, text):
+        """A paste event, as Firefox would empty its data."""
+        self.js(PASTE, [text])
+
+    def click(self, id):
+        from selenium.webdriver.common.by import By
+        self.driver.find_element(By.ID, id).click()
+
+    def quit(self):
+        self.driver.quit()
+
+
+class Bridge:
+    """The same operations in Firefox, through web_firefox.js, which answers
+    one JSON command per line."""
+
+    def __init__(self, process):
+        self.process = process
+
+    def ask(self, **command):
+        self.process.stdin.write(json.dumps(command) + "\n")
+        self.process.stdin.flush()
+        answer = json.loads(self.process.stdout.readline() or '{"error": "the bridge ended"}')
+        if "error" in answer:
+            raise AssertionError(answer["error"])
+        return answer["value"]
+
+    def open(self, url):
+        self.ask(op="open", url=url)
+
+    def js(self, script, args):
+        return self.ask(op="js", script=script, args=args)
+
+    def type(self, text, key):
+        self.ask(op="type", text=text)
+        if key:
+            self.ask(op="press", key=key)
+
+    def paste(self, text):
+        """Through the clipboard and Ctrl+V, as a person pastes."""
+        self.ask(op="paste", text=text)
+
+    def click(self, id):
+        self.ask(op="click", id=id)
+
+    def console(self):
+        return self.ask(op="console")
+
+    def quit(self):
+        pass  # the bridge closes its browser when its input ends
+
+
 class Browser:
     """A headless browser of `engine`, with the page copied alone into a
     private folder. Use it in a `with` block."""
 
     def __init__(self, page, engine="chromium", phone=False):
-        self.engine = engine
         self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
         self.page = os.path.join(self.folder, "qcode-quiz.html")
         shutil.copyfile(page, self.page)
         self.processes = []
         try:
             check(engine)
-            getattr(self, "_start_" + engine)()
+            self.ops = getattr(self, "_start_" + engine)()
             if phone:
                 self.resize(390, 844)
         except BaseException:
@@ -105,7 +176,8 @@ class Browser:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         # Chromium leaves folders of its own in TMPDIR.
         service = Service("/usr/bin/chromedriver", env=dict(os.environ, TMPDIR=self.folder))
-        self.driver = webdriver.Chrome(options=options, service=service)
+        driver = webdriver.Chrome(options=options, service=service)
+        return WebDriver(driver, lambda: [e["message"] for e in driver.get_log("browser")])
 
     def _start_webkit(self):
         """WebKitWebDriver, with a browser that writes its console to the
@@ -122,9 +194,9 @@ class Browser:
             display += os.read(ready, 16) or b"\n"
         os.close(ready)
         port = free_port()
-        self.log = open(os.path.join(self.folder, "console"), "w+", encoding="utf-8")
+        log = open(os.path.join(self.folder, "console"), "w+", encoding="utf-8")
         self.processes.append(subprocess.Popen(
-            ["WebKitWebDriver", f"--port={port}"], stdout=self.log, stderr=subprocess.STDOUT,
+            ["WebKitWebDriver", f"--port={port}"], stdout=log, stderr=subprocess.STDOUT,
             env=dict(os.environ, DISPLAY=":" + display.decode().strip(), HOME=self.folder,
                      WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")))
 
@@ -132,11 +204,18 @@ class Browser:
             def to_capabilities(self):
                 return {"webkitgtk:browserOptions": {
                     "binary": os.path.join(HERE, "web_webkit.py"), "args": ["--automation"]}}
+
+        def console():
+            log.seek(0)
+            lines = log.read().splitlines()
+            log.seek(0)
+            log.truncate()
+            # "[url:line:column: ]CONSOLE [SOURCE ]LEVEL message"
+            return [line for line in lines if re.search(r"\bCONSOLE (\w+ )?(WARN|ERROR) ", line)]
         deadline = time.monotonic() + 10
         while True:
             try:
-                self.driver = webdriver.Remote(f"http://127.0.0.1:{port}", options=Options())
-                break
+                return WebDriver(webdriver.Remote(f"http://127.0.0.1:{port}", options=Options()), console)
             except Exception:
                 if time.monotonic() > deadline:
                     raise
@@ -145,27 +224,18 @@ class Browser:
     def _start_firefox(self):
         modules = os.path.dirname(npm_module("puppeteer-core"))
         # Firefox writes into ~/.cache even with a profile of its own.
-        self.bridge = subprocess.Popen(
+        self.processes.append(subprocess.Popen(
             ["node", os.path.join(HERE, "web_firefox.js"), self.folder],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-            env=dict(os.environ, NODE_PATH=modules, HOME=self.folder))
-        self.processes.append(self.bridge)
-
-    def _ask(self, **command):
-        """Has the Firefox bridge do `command`; what it gives back."""
-        self.bridge.stdin.write(json.dumps(command) + "\n")
-        self.bridge.stdin.flush()
-        answer = json.loads(self.bridge.stdout.readline() or '{"error": "the bridge ended"}')
-        if "error" in answer:
-            raise AssertionError(answer["error"])
-        return answer["value"]
+            env=dict(os.environ, NODE_PATH=modules, HOME=self.folder)))
+        return Bridge(self.processes[-1])
 
     def __enter__(self):
         return self
 
     def __exit__(self, *_):
-        if hasattr(self, "driver"):
-            self.driver.quit()
+        if hasattr(self, "ops"):
+            self.ops.quit()
         for process in reversed(self.processes):
             if process.stdin:  # the Firefox bridge closes its browser and ends
                 process.stdin.close()
@@ -179,63 +249,32 @@ class Browser:
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def open(self, url=None):
-        url = url or "file://" + self.page
-        if self.engine == "firefox":
-            self._ask(op="open", url=url)
-        else:
-            self.driver.get(url)
+        self.ops.open(url or "file://" + self.page)
 
     def js(self, script, *args):
         """Runs `script` as a function's body, with `args` as its arguments;
         what it returns, once that is settled if it is a promise."""
-        if self.engine == "firefox":
-            return self._ask(op="js", script=script, args=args)
-        return self.driver.execute_script(script, *args)
+        return self.ops.js(script, args)
 
     def type(self, text, key=None):
         """Types `text` where the focus is, then presses `key` (Enter or Escape)."""
-        if self.engine == "firefox":
-            self._ask(op="type", text=text)
-            if key:
-                self._ask(op="press", key=key)
-        else:
-            from selenium.webdriver.common.keys import Keys
-            keys = text + (getattr(Keys, key.upper()) if key else "")
-            if keys:  # WebKit refuses to type nothing
-                self.driver.switch_to.active_element.send_keys(keys)
+        self.ops.type(text, key)
 
     def paste(self, text):
-        """Pastes `text` into the field: in Firefox through the clipboard and
-        Ctrl+V, elsewhere as a paste event, which Firefox would empty."""
-        if self.engine == "firefox":
-            self._ask(op="paste", text=text)
-        else:
-            self.js(PASTE, text)
+        """Pastes `text` into the field."""
+        self.ops.paste(text)
 
     def click(self, id):
-        if self.engine == "firefox":
-            self._ask(op="click", id=id)
-        else:
-            from selenium.webdriver.common.by import By
-            self.driver.find_element(By.ID, id).click()
+        self.ops.click(id)
 
     def console(self):
         """The engine's errors and warnings, and the page's console lines
         other than logs, since the last call."""
-        if self.engine == "firefox":
-            return self._ask(op="console")
-        if self.engine == "webkit":
-            self.log.seek(0)
-            lines = self.log.read().splitlines()
-            self.log.seek(0)
-            self.log.truncate()
-            # "[url:line:column: ]CONSOLE [SOURCE ]LEVEL message"
-            return [line for line in lines if re.search(r"\bCONSOLE (\w+ )?(WARN|ERROR) ", line)]
-        return [e["message"] for e in self.driver.get_log("browser")]
+        return self.ops.console()
 
     def cdp(self, command, parameters=None):
         """A command of Chromium's DevTools."""
-        return self.driver.execute_cdp_cmd(command, parameters or {})
+        return self.ops.driver.execute_cdp_cmd(command, parameters or {})
 
     def resize(self, width, height, dark=False):
         """Shows the page as a phone's screen of width x height CSS px (Chromium)."""
