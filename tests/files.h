@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <system_error>
 
 // The whole of the file at `path`.
 inline std::string slurp(const std::string& path) {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -43,21 +44,17 @@ inline std::vector<std::string> program_command() {
 constexpr int run_seconds = 30;
 constexpr std::size_t output_cap = std::size_t{4} << 20;
 
-// When all the runs of this test process must have ended: ten seconds
-// before ctest's limit, so that a test whose runs all overrun still ends by
-// itself, and removes its folder.
-inline std::chrono::steady_clock::time_point test_deadline() {
-  static const auto deadline = std::chrono::steady_clock::now() +
-                               std::chrono::seconds(QUIZ_TEST_SECONDS - 10);
-  return deadline;
-}
-
-// The time a run, or a wait, may take from now: `seconds`, or what is left
-// of the test's time if that is less, but at least a second.
-inline int seconds_allowed(int seconds) {
-  const auto left = std::chrono::duration_cast<std::chrono::seconds>(
-      test_deadline() - std::chrono::steady_clock::now());
-  return std::max(1, std::min(seconds, static_cast<int>(left.count())));
+// The time a run may take from now: run_seconds, or less, so that all the
+// runs of this test process end ten seconds before ctest's limit, and a
+// test whose runs all overrun still ends by itself and removes its folder.
+inline unsigned seconds_allowed() {
+  using clock = std::chrono::steady_clock;
+  static const auto deadline =
+      clock::now() + std::chrono::seconds(QUIZ_TEST_SECONDS - 10);
+  const auto left =
+      std::chrono::duration_cast<std::chrono::seconds>(deadline - clock::now());
+  return static_cast<unsigned>(
+      std::clamp<std::int64_t>(left.count(), 1, run_seconds));
 }
 
 // Whether a run was ended for overrunning its time or its output.
@@ -100,7 +97,7 @@ class program {
   explicit program(
       on where = on::pipes, const std::function<void()>& in_child = {},
       const std::vector<std::string>& command = program_command()) {
-    const int seconds = seconds_allowed(run_seconds);
+    const unsigned seconds = seconds_allowed();
     if (where == on::terminal) {
       winsize window = {};
       window.ws_row = 50;
@@ -133,7 +130,7 @@ class program {
       if (in_child) in_child();
       const rlimit file_size = {output_cap, output_cap};
       setrlimit(RLIMIT_FSIZE, &file_size);
-      alarm(static_cast<unsigned>(seconds));  // kept across exec
+      alarm(seconds);  // kept across exec
       std::vector<char*> argv;
       for (const std::string& word : command) {
         argv.push_back(const_cast<char*>(word.c_str()));
@@ -180,8 +177,7 @@ class program {
   // Reads until `done` holds for what it has shown; false if its output
   // ends first or run_seconds pass.
   bool wait_until(const std::function<bool(const std::string&)>& done) {
-    const auto deadline =
-        clock::now() + std::chrono::seconds(seconds_allowed(run_seconds));
+    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
     while (!done(shown_)) {
       if (clock::now() > deadline || read_some() == reading::ended)
         return false;
@@ -206,8 +202,7 @@ class program {
   // Its wait status once it has ended, reading none of its output, or -1
   // if it is still running after `seconds`.
   int wait(int seconds) {
-    const auto deadline =
-        clock::now() + std::chrono::seconds(seconds_allowed(seconds));
+    const auto deadline = clock::now() + std::chrono::seconds(seconds);
     int status = 0;
     while (waitpid(pid_, &status, WNOHANG) == 0) {
       if (clock::now() > deadline) return -1;
@@ -221,8 +216,7 @@ class program {
   // ended within run_seconds.
   int finish() {
     int status = -1;
-    const auto deadline =
-        clock::now() + std::chrono::seconds(seconds_allowed(run_seconds));
+    const auto deadline = clock::now() + std::chrono::seconds(run_seconds);
     while (clock::now() < deadline) {
       // Wine's server may keep the output open after the program ended, so
       // it is the program's end that counts, once its output is read.

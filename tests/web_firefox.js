@@ -1,6 +1,6 @@
 // Drives headless Firefox ESR for the web tests, over WebDriver BiDi: one
-// JSON command per line on standard input, one JSON answer per line on
-// standard output. Usage: node web_firefox.js PROFILE-FOLDER
+// JSON command, {op, args}, per line on standard input, one JSON answer per
+// line on standard output. Usage: node web_firefox.js PROFILE-FOLDER
 const puppeteer = require('puppeteer-core');
 const readline = require('readline');
 
@@ -13,15 +13,15 @@ const readline = require('readline');
   page.on('console', (m) => { if (!['log', 'info', 'debug'].includes(m.type())) logged.push(`${m.type()}: ${m.text()}`); });
   page.on('pageerror', (e) => logged.push(`error: ${e}`));
   const commands = {
-    open: (c) => page.goto(c.url),
+    open: (url) => page.goto(url),
     // The script is a function's body, as in WebDriver's Execute Script.
-    js: (c) => page.evaluate(`(function () { ${c.script} }).apply(null, ${JSON.stringify(c.args)})`),
-    type: (c) => page.keyboard.type(c.text),
-    press: (c) => page.keyboard.press(c.key),
-    click: (c) => page.click(`#${c.id}`),
+    js: (script, ...args) => page.evaluate(`(function () { ${script} }).apply(null, ${JSON.stringify(args)})`),
+    // Types the text, then presses the key, if any (Enter or Escape).
+    type: async (text, key) => { await page.keyboard.type(text); if (key) await page.keyboard.press(key); },
+    click: (id) => page.click(`#${id}`),
     // A paste as a person makes it: the clipboard, then Ctrl+V.
-    paste: async (c) => {
-      await page.evaluate((text) => navigator.clipboard.writeText(text), c.text);
+    paste: async (text) => {
+      await page.evaluate((t) => navigator.clipboard.writeText(t), text);
       await page.keyboard.down('Control');
       await page.keyboard.press('KeyV');
       await page.keyboard.up('Control');
@@ -32,7 +32,7 @@ const readline = require('readline');
     const command = JSON.parse(line);
     let answer;
     try {
-      const value = await commands[command.op](command);
+      const value = await commands[command.op](...command.args);
       answer = {value: command.op === 'open' ? null : value ?? null};
     } catch (e) {
       answer = {error: String(e)};

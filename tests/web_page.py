@@ -1,12 +1,9 @@
 """How the web tests and measurements open the built page: a copy of it alone
-in a private folder, from disk, in a headless browser of one engine; or the
-app folder, served from a sub-path on 127.0.0.1.
-
-The engines: Chromium (Android's), through Debian's chromium-driver and
-python3-selenium; WebKitGTK (every iPhone browser's), through Debian's
-webkit2gtk-driver under xvfb; Firefox ESR, through puppeteer-core from npm
-over WebDriver BiDi. axe-core from npm runs the accessibility audits. Where
-one of them is missing, Missing says in one line what to install."""
+in a private folder, from disk, in a headless browser of one engine; or a
+folder served from a sub-path on 127.0.0.1. Chromium and WebKitGTK are driven
+over WebDriver, Firefox ESR over WebDriver BiDi by puppeteer-core; axe-core
+runs the accessibility audits. Where one of them is missing, Missing says in
+one line what to install; doc/HACKING.md says more."""
 
 import functools
 import glob
@@ -48,13 +45,13 @@ def check(engine):
                        ((glob.glob("/usr/lib/*/girepository-1.0/WebKit2-4.1.typelib") or
                          ["WebKit2-4.1.typelib"])[0], "gir1.2-webkit2-4.1")],
             "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}[engine]
-    npms = {"chromium": ["axe-core"], "webkit": [], "firefox": ["puppeteer-core@24"]}[engine]
     missing = [package for path, package in debs if not os.path.exists(path)]
     if engine != "firefox" and not importlib.util.find_spec("selenium"):
         missing.insert(0, "python3-selenium")
-    missing_npms = [name for name in npms if not os.path.exists(npm_module(name.split("@")[0]))]
-    install = ["apt-get install --no-install-recommends " + " ".join(missing)] if missing else []
-    install += ["npm install -g " + " ".join(missing_npms)] if missing_npms else []
+    npms = [name for name in {"chromium": ["axe-core"], "firefox": ["puppeteer-core@24"]}.get(engine, [])
+            if not os.path.exists(npm_module(name.split("@")[0]))]
+    install = [f"apt-get install --no-install-recommends {' '.join(missing)}"] * bool(missing) + \
+        [f"npm install -g {' '.join(npms)}"] * bool(npms)
     if install:
         raise Missing(f"web.{engine} is skipped; to run it: {' && '.join(install)}")
 
@@ -84,10 +81,10 @@ class WebDriver:
     def open(self, url):
         self.driver.get(url)
 
-    def js(self, script, args):
+    def js(self, script, *args):
         return self.driver.execute_script(script, *args)
 
-    def type(self, text, key):
+    def type(self, text, key=None):
         from selenium.webdriver.common.keys import Keys
         keys = text + (getattr(Keys, key.upper()) if key else "")
         if keys:  # WebKit refuses to type nothing
@@ -95,7 +92,7 @@ class WebDriver:
 
     def paste(self, text):
         """A paste event, as Firefox would empty its data."""
-        self.js(PASTE, [text])
+        self.js(PASTE, text)
 
     def click(self, id):
         from selenium.webdriver.common.by import By
@@ -106,40 +103,21 @@ class WebDriver:
 
 
 class Bridge:
-    """The same operations in Firefox, through web_firefox.js, which answers
-    one JSON command per line."""
+    """The same operations in Firefox, each a JSON line to web_firefox.js,
+    which answers in one."""
 
     def __init__(self, process):
         self.process = process
 
-    def ask(self, **command):
-        self.process.stdin.write(json.dumps(command) + "\n")
-        self.process.stdin.flush()
-        answer = json.loads(self.process.stdout.readline() or '{"error": "the bridge ended"}')
-        if "error" in answer:
-            raise AssertionError(answer["error"])
-        return answer["value"]
-
-    def open(self, url):
-        self.ask(op="open", url=url)
-
-    def js(self, script, args):
-        return self.ask(op="js", script=script, args=args)
-
-    def type(self, text, key):
-        self.ask(op="type", text=text)
-        if key:
-            self.ask(op="press", key=key)
-
-    def paste(self, text):
-        """Through the clipboard and Ctrl+V, as a person pastes."""
-        self.ask(op="paste", text=text)
-
-    def click(self, id):
-        self.ask(op="click", id=id)
-
-    def console(self):
-        return self.ask(op="console")
+    def __getattr__(self, op):
+        def ask(*args):
+            self.process.stdin.write(json.dumps({"op": op, "args": args}) + "\n")
+            self.process.stdin.flush()
+            answer = json.loads(self.process.stdout.readline() or '{"error": "the bridge ended"}')
+            if "error" in answer:
+                raise AssertionError(answer["error"])
+            return answer["value"]
+        return ask
 
     def quit(self):
         pass  # the bridge closes its browser when its input ends
@@ -153,7 +131,7 @@ class Browser:
         self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
         self.page = os.path.join(self.folder, "qcode-quiz.html")
         shutil.copyfile(page, self.page)
-        self.processes = []
+        self.processes, self.ops = [], None
         try:
             check(engine)
             self.ops = getattr(self, "_start_" + engine)()
@@ -234,7 +212,7 @@ class Browser:
         return self
 
     def __exit__(self, *_):
-        if hasattr(self, "ops"):
+        if self.ops:
             self.ops.quit()
         for process in reversed(self.processes):
             if process.stdin:  # the Firefox bridge closes its browser and ends
@@ -251,26 +229,11 @@ class Browser:
     def open(self, url=None):
         self.ops.open(url or "file://" + self.page)
 
-    def js(self, script, *args):
-        """Runs `script` as a function's body, with `args` as its arguments;
-        what it returns, once that is settled if it is a promise."""
-        return self.ops.js(script, args)
-
-    def type(self, text, key=None):
-        """Types `text` where the focus is, then presses `key` (Enter or Escape)."""
-        self.ops.type(text, key)
-
-    def paste(self, text):
-        """Pastes `text` into the field."""
-        self.ops.paste(text)
-
-    def click(self, id):
-        self.ops.click(id)
-
-    def console(self):
-        """The engine's errors and warnings, and the page's console lines
-        other than logs, since the last call."""
-        return self.ops.console()
+    # The adapter's: js(script, *args), with the script a function's body;
+    # type(text, key=None); paste(text); click(id); console(), the errors
+    # and warnings since the last call.
+    def __getattr__(self, name):
+        return getattr(self.ops, name)
 
     def cdp(self, command, parameters=None):
         """A command of Chromium's DevTools."""
