@@ -1,9 +1,9 @@
 #include "quiz.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
-#include <iterator>
 #include <utility>
 
 void convert::operator()(char& c) const {
@@ -15,8 +15,9 @@ namespace {
 // `n` in decimal. to_chars, unlike to_string, needs no printf, which the
 // page would otherwise carry.
 std::string decimal(std::int64_t n) {
-  char digits[24];
-  return {digits, std::to_chars(std::begin(digits), std::end(digits), n).ptr};
+  std::array<char, 24> digits;
+  return {digits.data(),
+          std::to_chars(digits.data(), digits.data() + digits.size(), n).ptr};
 }
 
 }  // namespace
