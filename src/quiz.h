@@ -51,8 +51,8 @@ class quiz_session {
   // neither way. Once the session has ended, returns "".
   std::string results();
 
+  // Whether the session has ended, by "end" or by results().
   [[nodiscard]] bool ended() const { return ended_; }
-  [[nodiscard]] const tally& counts() const { return counts_; }
 
  private:
   void draw_question();
