@@ -1,12 +1,12 @@
 // Drives headless Firefox ESR for the web tests, over WebDriver BiDi: one
 // JSON command, {op, args}, per line on standard input, one JSON answer per
-// line on standard output. Usage: node web_firefox.js PROFILE-FOLDER
+// line on standard output. Usage: node web_firefox.js PROFILE-FOLDER [headed]
 const puppeteer = require('puppeteer-core');
 const readline = require('readline');
 
 (async () => {
   const browser = await puppeteer.launch({
-    browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+    browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: !process.argv[3],
     protocol: 'webDriverBiDi', userDataDir: process.argv[2]});
   const page = (await browser.pages())[0] || await browser.newPage();
   const logged = [];

@@ -5,10 +5,11 @@ over WebDriver, Firefox ESR over WebDriver BiDi by puppeteer-core; axe-core
 runs the accessibility audits. Where one of them is missing, Missing says in
 one line what to install; doc/HACKING.md says more."""
 
+import ast
 import functools
 import glob
 import http.server
-import importlib.util
+import importlib
 import json
 import os
 import re
@@ -38,16 +39,24 @@ class Missing(Exception):
 
 
 def check(engine):
-    """Raises Missing if a tool that `engine` needs is not installed."""
-    debs = {"chromium": [("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")],
-            "webkit": [("/usr/bin/WebKitWebDriver", "webkit2gtk-driver"), ("/usr/bin/Xvfb", "xvfb"),
-                       ("/usr/lib/python3/dist-packages/gi", "python3-gi"),
-                       ((glob.glob("/usr/lib/*/girepository-1.0/WebKit2-4.1.typelib") or
-                         ["WebKit2-4.1.typelib"])[0], "gir1.2-webkit2-4.1")],
-            "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}[engine]
+    """Raises Missing if a tool that `engine`'s test needs is not installed:
+    the engine's own, and in every engine a desktop that a screen reader
+    could read, with its accessibility bus."""
+    def typelib(name):
+        return (glob.glob(f"/usr/lib/*/girepository-1.0/{name}.typelib") or [name])[0]
+    debs = [("/usr/bin/Xvfb", "xvfb"), ("/usr/bin/dbus-daemon", "dbus-daemon"), ("/usr/bin/dbus-send", "dbus-bin"),
+            ("/usr/libexec/at-spi-bus-launcher", "at-spi2-core"), (typelib("Atspi-2.0"), "gir1.2-atspi-2.0")]
+    debs += {"chromium": [("/usr/bin/chromium", "chromium"), ("/usr/bin/chromedriver", "chromium-driver")],
+             "webkit": [("/usr/bin/WebKitWebDriver", "webkit2gtk-driver"),
+                        (typelib("WebKit2-4.1"), "gir1.2-webkit2-4.1")],
+             "firefox": [("/usr/bin/firefox-esr", "firefox-esr"), ("/usr/bin/node", "nodejs")]}[engine]
     missing = [package for path, package in debs if not os.path.exists(path)]
-    if engine != "firefox" and not importlib.util.find_spec("selenium"):
-        missing.insert(0, "python3-selenium")
+    # Imported, not only looked for, as the tests import them.
+    for module, package in [("gi", "python3-gi")] + [("selenium.webdriver", "python3-selenium")] * (engine != "firefox"):
+        try:
+            importlib.import_module(module)
+        except ImportError:
+            missing.insert(0, package)
     npms = [name for name in {"chromium": ["axe-core"], "firefox": ["puppeteer-core@24"]}.get(engine, [])
             if not os.path.exists(npm_module(name.split("@")[0]))]
     install = [f"apt-get install --no-install-recommends {' '.join(missing)}"] * bool(missing) + \
@@ -64,10 +73,86 @@ def npm_module(name):
     return os.path.join(root or "/usr/local/lib/node_modules", name)
 
 
+@functools.cache
+def codes():
+    """The code of each of the table's expressions, as the page shows them,
+    read from the quiz's own source."""
+    with open(os.path.join(HERE, "..", "src", "qcode_table.cc"), encoding="ascii") as source:
+        entries = re.findall(r'\{"(Q[A-Z]{2})",((?:\s*"(?:[^"\\]|\\.)*")+)\}', source.read())
+    return {"".join(ast.literal_eval(part) for part in re.findall(r'"(?:[^"\\]|\\.)*"', text))
+            .encode("latin-1").decode("windows-1250"): code for code, text in entries}
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
         return probe.getsockname()[1]
+
+
+class Desktop:
+    """An X display of its own, on Xvfb, in a private folder that is also
+    its HOME; with `a11y`, a D-Bus session bus too, and on it the
+    accessibility bus, where browsers tell screen readers what they show.
+    `env` is the environment of what runs on it. Use it in a `with` block."""
+
+    def __init__(self, a11y=False):
+        self.folder = tempfile.mkdtemp(prefix="qcode-quiz-desktop.")
+        self.processes = []
+        try:
+            self.env = dict(os.environ, HOME=self.folder, XDG_RUNTIME_DIR=self.folder, DISPLAY=":" + self.start(
+                "Xvfb", "-displayfd", "{fd}", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"))
+            if a11y:
+                self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start(
+                    "dbus-daemon", "--session", "--nofork", "--address=unix:dir=" + self.folder,
+                    "--print-address={fd}")
+                # Firefox makes its tree for a screen reader only when told.
+                self.env["GNOME_ACCESSIBILITY"] = "1"
+                self.start("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
+                deadline = time.monotonic() + 10
+                while subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                      "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
+                                     capture_output=True).returncode:
+                    if time.monotonic() > deadline:
+                        raise AssertionError("no accessibility bus")
+                    time.sleep(0.1)
+        except BaseException:
+            self.__exit__()
+            raise
+
+    def start(self, *command):
+        """Starts `command` on the desktop; with "{fd}" among its words, a
+        pipe's descriptor, the line the command then writes to it."""
+        ready, told = os.pipe()
+        words = [word.replace("{fd}", str(told)) for word in command]
+        self.processes.append(subprocess.Popen(words, pass_fds=[told], env=getattr(self, "env", None),
+                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        os.close(told)
+        line = b""
+        while words != list(command) and not line.endswith(b"\n"):  # Xvfb dies if the pipe closes early
+            line += os.read(ready, 256) or b"\n"
+        os.close(ready)
+        return line.decode().strip()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        stop(self.processes)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def stop(processes):
+    """Ends `processes`, the last started first."""
+    for process in reversed(processes):
+        if process.stdin:  # the Firefox bridge closes its browser and ends
+            process.stdin.close()
+        else:
+            process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 class WebDriver:
@@ -125,15 +210,19 @@ class Bridge:
 
 class Browser:
     """A headless browser of `engine`, with the page copied alone into a
-    private folder. Use it in a `with` block."""
+    private folder; or, on a `desktop`, a browser in a window there, with
+    its accessibility tree on. Use it in a `with` block."""
 
-    def __init__(self, page, engine="chromium", phone=False):
+    def __init__(self, page, engine="chromium", phone=False, desktop=None):
         self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
         self.page = os.path.join(self.folder, "qcode-quiz.html")
         shutil.copyfile(page, self.page)
-        self.processes, self.ops = [], None
+        self.processes, self.ops, self.desktop = [], None, desktop
+        self.own_desktop = not desktop and engine == "webkit"  # WebKitGTK is never headless
         try:
             check(engine)
+            if self.own_desktop:
+                self.desktop = Desktop()
             self.ops = getattr(self, "_start_" + engine)()
             if phone:
                 self.resize(390, 844)
@@ -146,14 +235,16 @@ class Browser:
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+        for flag in ("--force-renderer-accessibility" if self.desktop else "--headless=new",
+                     "--no-sandbox", "--disable-gpu", "--no-first-run",
                      "--disable-background-networking", "--disable-component-update",
                      "--disable-sync", "--window-size=1024,768",
                      "--user-data-dir=" + os.path.join(self.folder, "profile")):
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
         # Chromium leaves folders of its own in TMPDIR.
-        service = Service("/usr/bin/chromedriver", env=dict(os.environ, TMPDIR=self.folder))
+        service = Service("/usr/bin/chromedriver",
+                          env=dict(self.desktop.env if self.desktop else os.environ, TMPDIR=self.folder))
         driver = webdriver.Chrome(options=options, service=service)
         return WebDriver(driver, lambda: [e["message"] for e in driver.get_log("browser")])
 
@@ -162,21 +253,11 @@ class Browser:
         driver's log, on an X display of its own."""
         from selenium import webdriver
         from selenium.webdriver.common.options import ArgOptions
-        ready, told = os.pipe()
-        self.processes.append(subprocess.Popen(
-            ["Xvfb", "-displayfd", str(told), "-nolisten", "tcp", "-screen", "0", "1024x768x24"],
-            pass_fds=[told], stderr=subprocess.DEVNULL))
-        os.close(told)
-        display = b""
-        while not display.endswith(b"\n"):  # Xvfb dies if the pipe closes early
-            display += os.read(ready, 16) or b"\n"
-        os.close(ready)
         port = free_port()
         log = open(os.path.join(self.folder, "console"), "w+", encoding="utf-8")
         self.processes.append(subprocess.Popen(
             ["WebKitWebDriver", f"--port={port}"], stdout=log, stderr=subprocess.STDOUT,
-            env=dict(os.environ, DISPLAY=":" + display.decode().strip(), HOME=self.folder,
-                     WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")))
+            env=dict(self.desktop.env, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")))
 
         class Options(ArgOptions):
             def to_capabilities(self):
@@ -203,9 +284,9 @@ class Browser:
         modules = os.path.dirname(npm_module("puppeteer-core"))
         # Firefox writes into ~/.cache even with a profile of its own.
         self.processes.append(subprocess.Popen(
-            ["node", os.path.join(HERE, "web_firefox.js"), self.folder],
+            ["node", os.path.join(HERE, "web_firefox.js"), self.folder] + ["headed"] * bool(self.desktop),
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-            env=dict(os.environ, NODE_PATH=modules, HOME=self.folder)))
+            env=dict(self.desktop.env if self.desktop else os.environ, NODE_PATH=modules, HOME=self.folder)))
         return Bridge(self.processes[-1])
 
     def __enter__(self):
@@ -214,16 +295,9 @@ class Browser:
     def __exit__(self, *_):
         if self.ops:
             self.ops.quit()
-        for process in reversed(self.processes):
-            if process.stdin:  # the Firefox bridge closes its browser and ends
-                process.stdin.close()
-            else:
-                process.terminate()
-            try:
-                process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+        stop(self.processes)
+        if self.own_desktop:
+            self.desktop.__exit__()
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def open(self, url=None):
@@ -248,10 +322,10 @@ class Browser:
 
     def output(self):
         """The program's text on the page, without the lines typed and the
-        page's own note."""
-        return self.js("const shown = document.getElementById('session').cloneNode(true);"
-                       "shown.querySelectorAll('.typed, .note').forEach(s => s.remove());"
-                       "return shown.textContent")
+        page's own note; "" until the page is there."""
+        return self.js("const shown = document.getElementById('session')?.cloneNode(true);"
+                       "shown?.querySelectorAll('.typed, .note').forEach(s => s.remove());"
+                       "return shown ? shown.textContent : ''")
 
     def wait_for(self, done, seconds=30):
         """Waits until done(output) holds; the output, or an AssertionError."""

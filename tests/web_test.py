@@ -4,19 +4,20 @@ disk, then as the app, served from a sub-path and then with the host gone.
 In Chromium it also checks the page at a phone's size and with axe-core.
 The quiz's own judgement is tested in C++; these test what the page adds.
 
-Usage: web_test.py PAGE SITE ENGINE   (the built qcode-quiz.html, site/,
-and chromium, firefox or webkit). Exits 77, skipped, if the engine is
-not installed."""
+Usage: web_test.py PAGE SITE ENGINE [TEST...]   (the built qcode-quiz.html,
+site/, and chromium, firefox or webkit; the tests to run, by default all).
+Exits 77, skipped, if the engine is not installed."""
 
 import os
 import re
+import subprocess
 import sys
 import time
 import unittest
 
-from web_page import ENGINES, PROMPT, TALLY, Browser, Missing, Site, axe_script, check
+from web_page import ENGINES, PROMPT, TALLY, Browser, Desktop, Missing, Site, axe_script, check, codes
 
-PAGE, SITE, ENGINE = sys.argv[1:] + ["build-web/qcode-quiz.html", "build-web/site", "chromium"][len(sys.argv) - 1:]
+PAGE, SITE, ENGINE = sys.argv[1:4] + ["build-web/qcode-quiz.html", "build-web/site", "chromium"][len(sys.argv[1:4]):]
 assert ENGINE in ENGINES, ENGINE
 
 # Where the newest expression, the field and the page lie on the screen.
@@ -85,7 +86,7 @@ class Page(unittest.TestCase):
             self.assertLessEqual(set("–…„“"), set(shown))
             self.assertFalse([c for c in shown if c == "\ufffd" or "\x80" <= c <= "\x9f"])
             # Czech expressions are marked Czech; the rest is the page's Slovak.
-            czech = b.js("return [...document.querySelectorAll('[lang=cs]')].map(s => s.textContent)")
+            czech = b.js("return [...document.querySelectorAll('#session [lang=cs]')].map(s => s.textContent)")
             expressions = [part.split("\n")[0] + "\n" for part in shown.split(PROMPT)[1:]]
             self.assertTrue(czech and set(czech) < set(expressions), czech[:3])
             self.assertFalse([e for e in czech if "\t" in e])
@@ -174,6 +175,42 @@ class Page(unittest.TestCase):
             b.open(site.url)
             self.assertIn("the next version", b.js("return fetch('./').then(r => r.text())"))
 
+    def test_a_missing_tool_is_named_with_its_package(self):
+        # As configuring would show it, with none of Debian's Python packages.
+        shown = subprocess.run(["/usr/bin/python3", "-S", os.path.join(os.path.dirname(__file__), "web_page.py"),
+                                ENGINE], capture_output=True, text=True, check=True).stdout
+        self.assertRegex(shown, rf"^web\.{ENGINE} is skipped; to run it: apt-get install [^&]*python3-gi")
+
+    def test_a_screen_reader_hears_each_verdict_with_the_next_question_and_the_tally(self):
+        from web_a11y import Accessibility, words  # after check(), as it needs gi
+        with Desktop(a11y=True) as desktop:
+            a11y = Accessibility(desktop, "Precvičovanie Q-kódov")
+            with Browser(PAGE, ENGINE, desktop=desktop) as b:
+                b.open()
+                asked, expression = 1, b.wait_for_question(1)
+                for line in (None, "qzz", codes()[expression], "qzz qzz"):
+                    if line:
+                        b.type(line, "Enter")
+                        asked += len(line.split())
+                        expression = b.wait_for_question(asked)
+                        verdict = b.output().split(PROMPT)[-2].splitlines()[-3]
+                    with self.subTest(line):
+                        # The field is named by the open expression, so it is
+                        # said with the field, and again on demand; after an
+                        # answer, the status says its verdict and the new
+                        # expression, and nothing else is announced.
+                        said = words(f"{verdict} {expression}") if line else ""
+                        if ENGINE != "webkit":  # WebKitGTK tells of no change in a live region
+                            self.assertEqual(a11y.announced(bool(said)), [said] * bool(said))
+                        self.assertEqual(a11y.find("entry")[0], words("Q-kód: " + expression))
+                        self.assertEqual(a11y.find("status")[2], said)
+                # The tally describes the button that the focus goes to.
+                b.type("end", "Enter")
+                ok, wrong = tally(b.wait_for_tally())
+                self.assertEqual(b.js(FOCUS), "again")
+                self.assertEqual(a11y.announced(0), [])
+                self.assertEqual(a11y.find("button", "Nové")[1], f"Vysledy: OK {ok} ZLE {wrong}")
+
     @unittest.skipUnless(ENGINE == "chromium", "Chromium's DevTools set the screen's size and theme")
     def test_fits_a_phone_in_either_theme_and_keeps_the_newest_question_in_view(self):
         with Browser(PAGE, ENGINE, phone=True) as b:
@@ -220,4 +257,4 @@ if __name__ == "__main__":
     except Missing as missing:
         print(missing)
         sys.exit(1 if os.environ.get("CI") == "true" else 77)  # CI has them all
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:], verbosity=2)
