@@ -24,6 +24,7 @@ EM_JS(void, page_show, (const char* text, int size, int czech), {
 
 const qcode_array qcode_table = make_qcode_table();
 std::optional<quiz_session> session;
+bool seeded = false;
 
 void show(const std::string& text) {
   page_show(text.data(), static_cast<int>(text.size()),
@@ -32,10 +33,15 @@ void show(const std::string& text) {
 
 }  // namespace
 
-// Starts a new session, drawn as at the console from rand seeded with the
-// clock, and shows its first question.
+// Starts a new session and shows its first question. The draws come from
+// rand, seeded with the clock once, as the page loads, as the console seeds
+// it once a run: a new session goes on with them, and never repeats one
+// started in the same second.
 extern "C" EMSCRIPTEN_KEEPALIVE void quiz_start() {
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  if (!seeded) {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    seeded = true;
+  }
   session.emplace(qcode_table, [] { return std::rand(); });
   show(session->question());
 }

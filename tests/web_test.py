@@ -175,6 +175,20 @@ class Page(unittest.TestCase):
             b.open(site.url)
             self.assertIn("the next version", b.js("return fetch('./').then(r => r.text())"))
 
+    def test_a_new_exercise_draws_anew_in_the_same_second(self):
+        with Browser(PAGE, ENGINE) as b:
+            b.open()
+            b.wait_for_question(1)
+            b.js("Date.now = () => 1.8e12")  # the clock stands still
+            drawn = []
+            for _ in range(2):
+                b.type("", "Escape")
+                b.wait_for_tally()
+                b.click("again")
+                b.wait_for_question(1)
+                drawn.append(self.play(b, ["qzz qzz qzz qzz qzz"]))
+            self.assertNotEqual(*drawn)
+
     def test_a_missing_tool_is_named_with_its_package(self):
         # As configuring would show it, with none of Debian's Python packages.
         shown = subprocess.run(["/usr/bin/python3", "-S", os.path.join(os.path.dirname(__file__), "web_page.py"),
