@@ -3,7 +3,7 @@
 showing its text: both from disk, and both as installed apps with their host
 gone. In one headless Chromium: medians of 15 loads, from navigation to the
 first frame that holds it. Usage: measure-web.py [PAGE [SITE]]"""
-import os, shutil, statistics, sys  # noqa: E401
+import hashlib, os, shutil, statistics, sys  # noqa: E401
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests"))
 from web_page import PROMPT, Browser, Site  # noqa: E402
 
@@ -19,8 +19,14 @@ with Browser(page) as browser:
         # its index and the worker registered as the app's page registers it.
         static_app = app.url.replace("/qcode-quiz/", "/static/")
         shutil.copytree(site, app.root + "/club/static")
-        open(app.root + "/club/static/index.html", "w", encoding="ascii").write(
-            "<script>addEventListener('load', () => navigator.serviceWorker.register('sw.js'))</script>" + text)
+        static_page = ("<script>addEventListener('load', () => navigator.serviceWorker.register('sw.js'))</script>"
+                       + text).encode("ascii")
+        open(app.root + "/club/static/index.html", "wb").write(static_page)
+        # Its worker takes only the page it names.
+        worker = open(app.root + "/club/static/sw.js", encoding="ascii").read()
+        open(app.root + "/club/static/sw.js", "w", encoding="ascii").write(worker.replace(
+            hashlib.sha256(open(site + "/index.html", "rb").read()).hexdigest(),
+            hashlib.sha256(static_page).hexdigest()))
         # Installs both apps, then takes their host away.
         for url in (app.url, static_app):
             browser.open(url)

@@ -358,21 +358,27 @@ def axe_script():
 class Site:
     """The app folder, or a page alone, served from a sub-path of 127.0.0.1,
     as a static host would, with no http caching, so that only the worker can make it play
-    offline. Use it in a `with` block; stop() takes the host away."""
+    offline, and varying on a header, as some hosts do. `requests` lists the
+    paths asked for. Use it in a `with` block; stop() takes the host away."""
 
     def __init__(self, folder, path="/club/qcode-quiz/"):
         self.root = tempfile.mkdtemp(prefix="qcode-quiz-site.")
-        self.folder = self.root + path
+        self.folder, self.requests = self.root + path, []
         if os.path.isfile(folder):  # a page alone, as the folder's index
             os.makedirs(self.folder)
             shutil.copyfile(folder, self.folder + "index.html")
         else:
             shutil.copytree(folder, self.folder)
+        requests = self.requests
 
         class Handler(http.server.SimpleHTTPRequestHandler):
             def end_headers(self):
                 self.send_header("Cache-Control", "no-store")
+                self.send_header("Vary", "Accept")
                 super().end_headers()
+
+            def log_request(self, *_):
+                requests.append(self.path)
 
             def log_message(self, *_):
                 pass

@@ -8,6 +8,7 @@ Usage: web_test.py PAGE SITE ENGINE [TEST...]   (the built qcode-quiz.html,
 site/, and chromium, firefox or webkit; the tests to run, by default all).
 Exits 77, skipped, if the engine is not installed."""
 
+import hashlib
 import os
 import re
 import subprocess
@@ -47,8 +48,44 @@ return new Promise((loaded) => document.readyState === 'complete' ? loaded() : a
 """
 
 
+# Whether the app's worker has done with any new version: taken it, or not.
+INSTALLED = """
+return navigator.serviceWorker.getRegistration().then(r => !r.installing && !r.waiting);
+"""
+
+
 def tally(shown):
     return TALLY.search(shown).groups()
+
+
+def wait(done, seconds=30):
+    """Waits until done() holds; what it gave."""
+    deadline = time.monotonic() + seconds
+    while not (value := done()):
+        if time.monotonic() > deadline:
+            raise AssertionError("waited in vain")
+        time.sleep(0.1)
+    return value
+
+
+def next_version(folder):
+    """The app in `folder` and its next version: its page, the next
+    version's page, titled anew, and the next version's worker."""
+    with open(folder + "index.html", "rb") as file:
+        page = file.read()
+    with open(folder + "sw.js", encoding="utf-8") as file:
+        worker = file.read()
+    next_page = page.replace(b"<title>", b"<title>2 ")
+    worker = worker.replace(hashlib.sha256(page).hexdigest(), hashlib.sha256(next_page).hexdigest())
+    return page, next_page, re.sub(r"(prefix \+ '[0-9a-f]+)", r"\1-next", worker)
+
+
+def publish(folder, page, worker):
+    """Puts `page` and `worker` on the host, as an upload does."""
+    with open(folder + "index.html", "wb") as file:
+        file.write(page)
+    with open(folder + "sw.js", "w", encoding="utf-8") as file:
+        file.write(worker)
 
 
 class Page(unittest.TestCase):
@@ -119,13 +156,15 @@ class Page(unittest.TestCase):
             self.assertEqual(b.js(NOTHING_ASKED), [])
             self.assertEqual(b.console(), [])
 
-    def test_the_app_plays_offline_and_takes_an_update(self):
+    def test_the_app_plays_offline_and_takes_only_a_whole_update(self):
         with Site(PAGE) as alone, Site(SITE) as site, Browser(PAGE, ENGINE) as b:
-            # The single page, served alone, is no app: it asks for nothing.
-            b.open(alone.url)
-            b.wait_for_question(1)
-            self.assertEqual(b.js(NOTHING_ASKED), [])
-            self.assertEqual(b.console(), [])
+            # The single page served alone, and the app's page from disk, are
+            # no app: they ask for nothing.
+            for url in (alone.url, "file://" + site.folder + "index.html"):
+                b.open(url)
+                b.wait_for_question(1)
+                self.assertEqual(b.js(NOTHING_ASKED), [], url)
+                self.assertEqual(b.console(), [], url)
 
             b.open(site.url)
             b.wait_for_question(1)
@@ -145,35 +184,54 @@ class Page(unittest.TestCase):
             others = ["another app", f"qcode-quiz {site.url[:-1]}-test/ 0"]
             b.js("return Promise.all(arguments[0].map(n => caches.open(n))).then(() => 1)", others)
             old = b.js("return caches.keys()")
+            title = b.js("return document.title")
+            self.play_offline(b, site, title)
 
-            # With the host gone, the worker alone serves the app.
-            site.stop()
+            # A torn upload, the new worker beside the old page or beside a
+            # page cut short, installs nothing: the old version plays on.
+            page, next_page, worker = next_version(site.folder)
+            for torn in (page, next_page[:len(next_page) // 2]):
+                with self.subTest(torn=len(torn)):
+                    publish(site.folder, torn, worker)
+                    asked = len(site.requests)
+                    b.js("navigator.serviceWorker.getRegistration().then(r => r.update()).catch(() => {})")
+                    wait(lambda: any("?" in path for path in site.requests[asked:]))  # the worker's fetches
+                    wait(lambda: b.js(INSTALLED))
+                    self.assertEqual(b.js("return caches.keys()"), old)
+                    self.play_offline(b, site, title)
+
+            # The whole new version: an app back on the screen asks for the
+            # worker, which takes it, but the session there goes on as it was;
+            # Nové cvičenie then starts the new version.
+            publish(site.folder, next_page, worker)
             b.open(site.url)
+            shown = self.play(b, ["qzz"])
+            asked = len(site.requests)
+            b.js("document.dispatchEvent(new Event('visibilitychange'))")
+
+            def replaced():
+                names = b.js("return caches.keys()")
+                return len(set(old) - set(names)) == 1 and len(names) == len(old) and names
+            self.assertLessEqual(set(others), set(wait(replaced)))
+            self.assertIn(site.folder[len(site.root):] + "sw.js", site.requests[asked:])
+            self.assertEqual((b.output(), b.js("return document.title")), (shown, title))
+            self.play(b, ["qzz", "end"])
+            b.click("again")
+            wait(lambda: b.js("return document.title") != title)
             b.wait_for_question(1)
-            b.type("end", "Enter")
-            self.assertEqual(tally(b.wait_for_tally()), ("0", "0"))
             self.assertEqual(b.console(), [])
 
-            # A new version replaces the old at the next start.
-            with open(os.path.join(site.folder, "index.html"), "a", encoding="utf-8") as page:
-                page.write("<!-- the next version -->\n")
-            worker = os.path.join(site.folder, "sw.js")
-            with open(worker, encoding="utf-8") as file:
-                text = file.read()
-            with open(worker, "w", encoding="utf-8") as file:
-                file.write(re.sub(r"(prefix \+ '[0-9a-f]+)", r"\1-next", text))
-            site.start()
-            deadline = time.monotonic() + 60
-            while True:
-                b.open(site.url)
-                names = b.js("return caches.keys()")
-                if len(set(old) - set(names)) == 1 and len(names) == len(old):
-                    break
-                self.assertLess(time.monotonic(), deadline, names)
-                time.sleep(2)
-            self.assertLessEqual(set(others), set(names))
-            b.open(site.url)
-            self.assertIn("the next version", b.js("return fetch('./').then(r => r.text())"))
+    def play_offline(self, b, site, title):
+        """With the host gone, the worker alone serves the app, in the
+        version titled `title`."""
+        site.stop()
+        b.open(site.url)
+        b.wait_for_question(1)
+        self.assertEqual(b.js("return document.title"), title)
+        b.type("end", "Enter")
+        self.assertEqual(tally(b.wait_for_tally()), ("0", "0"))
+        self.assertEqual(b.console(), [])
+        site.start()
 
     def test_a_new_exercise_draws_anew_in_the_same_second(self):
         with Browser(PAGE, ENGINE) as b:
