@@ -10,7 +10,7 @@ file(COPY ${SOURCE}/manifest.webmanifest ${SOURCE}/icon-180.png
 file(READ ${PAGE} page)
 file(READ ${SOURCE}/app-head.html app_head)
 # The head goes in as it is, where the page's marker stands, once.
-set(marker "<!-- The app's head goes here; the page alone asks for nothing. -->\n")
+set(marker "<!-- The app's head goes here: the page alone asks for nothing. -->\n")
 string(FIND "${page}" "${marker}" at)
 string(FIND "${page}" "${marker}" last REVERSE)
 if(at EQUAL -1 OR NOT at EQUAL last)
