@@ -90,7 +90,7 @@ console_output::console_output() {
   }
 }
 
-console_output::~console_output() = default;
+console_output::~console_output() { drain(); }
 
 bool console_output::write_text(const char* from, std::size_t size) {
   if (!terminal_) return write_all(from, size, error_);
@@ -125,8 +125,10 @@ void catch_interrupt() {
   struct sigaction action = {};
   action.sa_handler = on_interrupt;
   sigemptyset(&action.sa_mask);
-  // No SA_RESTART, so a waiting read returns; SA_RESETHAND makes a second
-  // Ctrl-C end the program even if it is stuck writing.
+  // No SA_RESTART, so that a read that blocks after all, though pselect
+  // found input, returns at Ctrl-C too (pselect itself returns at a signal
+  // either way); SA_RESETHAND makes a second Ctrl-C end the program even if
+  // it is stuck writing.
   action.sa_flags = static_cast<int>(SA_RESETHAND);
   struct sigaction before = {};
   sigaction(SIGINT, &action, &before);

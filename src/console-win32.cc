@@ -114,7 +114,7 @@ console_output::console_output() {
   }
 }
 
-console_output::~console_output() = default;
+console_output::~console_output() { drain(); }
 
 bool console_output::write_text(const char* from, std::size_t size) {
   if (!terminal_) return write_all(from, size, error_);

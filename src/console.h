@@ -34,8 +34,9 @@ class console_input : public std::streambuf {
   std::array<char, 1 << 16> buffer_;
 };
 
-// Standard output, buffered. Programs and files get the text as it is, in
-// Windows-1250; a terminal or console shows the characters it stands for.
+// Standard output, buffered, and written out at the latest when destroyed.
+// Programs and files get the text as it is, in Windows-1250; a terminal or
+// console shows the characters it stands for.
 class console_output : public std::streambuf {
  public:
   console_output();

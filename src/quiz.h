@@ -27,8 +27,9 @@ struct tally {
 };
 
 // One session of the quiz, handed one answer word at a time: it asks for the
-// codes of entries drawn as `draw() % table_size` (draw returns values in
-// rand's range), judges each word, counts, and says what to show. Its texts
+// codes of entries drawn as the draw, taken as unsigned, modulo the table's
+// size (rand's values are never negative, so at the console that is
+// rand() % 84), judges each word, counts, and says what to show. Its texts
 // are Windows-1250 bytes, each line ended by "\n".
 class quiz_session {
  public:

@@ -22,8 +22,10 @@ struct outcome {
 };
 
 // Writes `text` through a console_output whose descriptor 1 is opened on
-// `target` (closed if null), flushes it, and gives descriptor 1 back.
-outcome write_through_console(const std::string& text, const char* target) {
+// `target` (closed if null), flushes it unless `left`, and gives descriptor
+// 1 back.
+outcome write_through_console(const std::string& text, const char* target,
+                              bool left) {
   std::fflush(stdout);
   const int saved = dup(1);
   close(1);
@@ -37,7 +39,7 @@ outcome write_through_console(const std::string& text, const char* target) {
     std::ostream out(&output);
     out << text;
     result.good_after_write = static_cast<bool>(out);
-    out.flush();
+    if (!left) out.flush();
     result.good_after_flush = static_cast<bool>(out);
     result.error = output.error();
   }
@@ -55,8 +57,10 @@ TEST(ConsoleOutput, WritesEveryByteInOrderOrReportsWhyNot) {
     const char* target;
     bool good_after_write;
     const char* error;  // "" when all must arrive
+    bool left = false;  // for the end, unflushed
   } cases[] = {
       {"a line, on flush", 100, file.c_str(), true, ""},
+      {"a line, left for the end", 100, file.c_str(), true, "", true},
       {"two buffers and more", 2 * buffer + 100, file.c_str(), true, ""},
       {"a full device, on flush", 100, "/dev/full", true,
        "No space left on device"},
@@ -70,7 +74,7 @@ TEST(ConsoleOutput, WritesEveryByteInOrderOrReportsWhyNot) {
     for (std::size_t i = 0; i < text.size(); ++i) {
       text[i] = static_cast<char>(i % 251);  // every byte, no period of 2^k
     }
-    const outcome got = write_through_console(text, c.target);
+    const outcome got = write_through_console(text, c.target, c.left);
     EXPECT_EQ(got.good_after_write, c.good_after_write);
     EXPECT_EQ(got.good_after_flush, *c.error == '\0');
     EXPECT_EQ(got.error, c.error);
