@@ -3,12 +3,11 @@
 showing its text: both from disk, and both as installed apps with their host
 gone. In one headless Chromium: medians of 15 loads, from navigation to the
 first frame that holds it. Usage: measure-web.py [PAGE [SITE]]"""
-import hashlib, os, shutil, statistics, sys  # noqa: E401
+import os, shutil, statistics, sys  # noqa: E401
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests"))
-from web_page import PROMPT, Browser, Site  # noqa: E402
+from web_page import PROMPT, Browser, Site, rebuild  # noqa: E402
 
-page = sys.argv[1] if len(sys.argv) > 1 else "build-web/qcode-quiz.html"
-site = sys.argv[2] if len(sys.argv) > 2 else "build-web/site"
+page, site = (sys.argv[1:] + ["build-web/qcode-quiz.html", "build-web/site"][len(sys.argv) - 1:])[:2]
 size = os.path.getsize(page)
 with Browser(page) as browser:
     text = f"<!doctype html><title>-</title><p>{PROMPT}</p><!--".ljust(size - 3, "x") + "-->"
@@ -19,14 +18,8 @@ with Browser(page) as browser:
         # its index and the worker registered as the app's page registers it.
         static_app = app.url.replace("/qcode-quiz/", "/static/")
         shutil.copytree(site, app.root + "/club/static")
-        static_page = ("<script>addEventListener('load', () => navigator.serviceWorker.register('sw.js'))</script>"
-                       + text).encode("ascii")
-        open(app.root + "/club/static/index.html", "wb").write(static_page)
-        # Its worker takes only the page it names.
-        worker = open(app.root + "/club/static/sw.js", encoding="ascii").read()
-        open(app.root + "/club/static/sw.js", "w", encoding="ascii").write(worker.replace(
-            hashlib.sha256(open(site + "/index.html", "rb").read()).hexdigest(),
-            hashlib.sha256(static_page).hexdigest()))
+        rebuild(app.root + "/club/static", (
+            "<script>addEventListener('load', () => navigator.serviceWorker.register('sw.js'))</script>" + text).encode())
         # Installs both apps, then takes their host away.
         for url in (app.url, static_app):
             browser.open(url)

@@ -8,10 +8,12 @@ one line what to install; doc/HACKING.md says more."""
 import ast
 import functools
 import glob
+import hashlib
 import http.server
 import importlib
 import json
 import os
+import pathlib
 import re
 import shutil
 import socket
@@ -81,6 +83,16 @@ def codes():
         entries = re.findall(r'\{"(Q[A-Z]{2})",((?:\s*"(?:[^"\\]|\\.)*")+)\}', source.read())
     return {"".join(ast.literal_eval(part) for part in re.findall(r'"(?:[^"\\]|\\.)*"', text))
             .encode("latin-1").decode("windows-1250"): code for code, text in entries}
+
+
+def rebuild(folder, page):
+    """Makes `page` the index.html of the app in `folder`, as a build would:
+    with the worker of a new version, which names the page's hash."""
+    index, worker = pathlib.Path(folder, "index.html"), pathlib.Path(folder, "sw.js")
+    text = worker.read_text(encoding="utf-8").replace(
+        *(hashlib.sha256(data).hexdigest() for data in (index.read_bytes(), page)))
+    worker.write_text(re.sub(r"(prefix \+ '[0-9a-f]+)", r"\1+", text), encoding="utf-8")
+    index.write_bytes(page)
 
 
 def free_port():

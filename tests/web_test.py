@@ -8,15 +8,14 @@ Usage: web_test.py PAGE SITE ENGINE [TEST...]   (the built qcode-quiz.html,
 site/, and chromium, firefox or webkit; the tests to run, by default all).
 Exits 77, skipped, if the engine is not installed."""
 
-import hashlib
 import os
-import re
+import pathlib
 import subprocess
 import sys
 import time
 import unittest
 
-from web_page import ENGINES, PROMPT, TALLY, Browser, Desktop, Missing, Site, axe_script, check, codes
+from web_page import ENGINES, PROMPT, TALLY, Browser, Desktop, Missing, Site, axe_script, check, codes, rebuild
 
 PAGE, SITE, ENGINE = sys.argv[1:4] + ["build-web/qcode-quiz.html", "build-web/site", "chromium"][len(sys.argv[1:4]):]
 assert ENGINE in ENGINES, ENGINE
@@ -66,26 +65,6 @@ def wait(done, seconds=30):
             raise AssertionError("waited in vain")
         time.sleep(0.1)
     return value
-
-
-def next_version(folder):
-    """The app in `folder` and its next version: its page, the next
-    version's page, titled anew, and the next version's worker."""
-    with open(folder + "index.html", "rb") as file:
-        page = file.read()
-    with open(folder + "sw.js", encoding="utf-8") as file:
-        worker = file.read()
-    next_page = page.replace(b"<title>", b"<title>2 ")
-    worker = worker.replace(hashlib.sha256(page).hexdigest(), hashlib.sha256(next_page).hexdigest())
-    return page, next_page, re.sub(r"(prefix \+ '[0-9a-f]+)", r"\1-next", worker)
-
-
-def publish(folder, page, worker):
-    """Puts `page` and `worker` on the host, as an upload does."""
-    with open(folder + "index.html", "wb") as file:
-        file.write(page)
-    with open(folder + "sw.js", "w", encoding="utf-8") as file:
-        file.write(worker)
 
 
 class Page(unittest.TestCase):
@@ -189,10 +168,13 @@ class Page(unittest.TestCase):
 
             # A torn upload, the new worker beside the old page or beside a
             # page cut short, installs nothing: the old version plays on.
-            page, next_page, worker = next_version(site.folder)
+            index = pathlib.Path(site.folder, "index.html")
+            page = index.read_bytes()
+            next_page = page.replace(b"<title>", b"<title>2 ")
+            rebuild(site.folder, next_page)
             for torn in (page, next_page[:len(next_page) // 2]):
                 with self.subTest(torn=len(torn)):
-                    publish(site.folder, torn, worker)
+                    index.write_bytes(torn)
                     asked = len(site.requests)
                     b.js("navigator.serviceWorker.getRegistration().then(r => r.update()).catch(() => {})")
                     wait(lambda: any("?" in path for path in site.requests[asked:]))  # the worker's fetches
@@ -203,7 +185,7 @@ class Page(unittest.TestCase):
             # The whole new version: an app back on the screen asks for the
             # worker, which takes it, but the session there goes on as it was;
             # Nové cvičenie then starts the new version.
-            publish(site.folder, next_page, worker)
+            index.write_bytes(next_page)
             b.open(site.url)
             shown = self.play(b, ["qzz"])
             asked = len(site.requests)
