@@ -6,6 +6,7 @@
 # closed gets faketime's descriptor. Usage (as root): scripts/check-reproducible.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
+# shellcheck source=scripts/need.sh
 source "$(dirname "$0")/need.sh"
 need "${build_tools[@]}" reprotest:reprotest faketime:faketime disorderfs:disorderfs \
   diffoscope:diffoscope-minimal

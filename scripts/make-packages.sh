@@ -7,6 +7,7 @@
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
 
+# shellcheck source=scripts/need.sh
 source "$(dirname "$0")/need.sh"
 need "${build_tools[@]}"
 
@@ -26,12 +27,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 # Every time in the files is that of the changelog's top entry.
-export SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Timestamp)
+export SOURCE_DATE_EPOCH
 # The tree under a fixed name, so the source package does not depend on
 # where the checkout lies or what it holds besides the commit.
 tree=$work/qcode-quiz-$version
-mkdir "$tree"
-git -C "$src" archive HEAD | tar -x --no-same-permissions -C "$tree"
+git -C "$src" archive --prefix="qcode-quiz-$version/" HEAD | tar -x --no-same-permissions -C "$work"
 cd "$tree"
 
 dpkg-buildpackage -S -us -uc
@@ -54,12 +55,12 @@ strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" build-windows/qcode-quiz-*
 cmake --preset web -DBUILD_TESTING=OFF && cmake --build --preset web
 cp build-web/qcode-quiz.html "$out/qcode-quiz-$version.html"
 mv build-web/site build-web/qcode-quiz
-(cd build-web && cmake -E tar cf "$out/qcode-quiz-$version-site.zip" --format=zip $(find qcode-quiz -type f | sort))
+(cd build-web && find qcode-quiz -type f -print0 | sort -z |
+  xargs -0 cmake -E tar cf "$out/qcode-quiz-$version-site.zip" --format=zip)
 strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" "$out/qcode-quiz-$version-site.zip"
 
-cd "$work"
-cp qcode-quiz_"$version".dsc qcode-quiz_"$version".tar.xz qcode-quiz_"$version"_*.deb \
-  "$tree"/build-windows/qcode-quiz-*-win64.zip "$out"
+cp "$work/qcode-quiz_$version".{dsc,tar.xz} "$work/qcode-quiz_$version"_*.deb \
+  build-windows/qcode-quiz-*-win64.zip "$out"
 cd "$out"
 sha256sum -- *.dsc *.tar.xz *.deb *.zip *.html >SHA256SUMS
 echo "make-packages: the release files are in $out:"

@@ -1,7 +1,9 @@
+# shellcheck shell=bash
 # Sourced by the release scripts: `need WHAT:PACKAGE...` stops the script,
 # before it does anything, with one line that says how to install what is
 # missing. WHAT is a command or a path; PACKAGE its Debian package, or
 # npm:NAME. build_tools is what make-packages.sh needs.
+# shellcheck disable=SC2034  # the scripts that source this use it
 build_tools=(git:git dpkg-buildpackage:dpkg-dev dh:debhelper cmake:cmake g++:g++
   aarch64-linux-gnu-g++:g++-aarch64-linux-gnu arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf
   x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix em++:emscripten
