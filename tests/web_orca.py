@@ -134,21 +134,25 @@ STEPS = [("load", "URL", "Return")] + \
      ("Esc", "qr", "Escape")]
 
 
+def last_shown(b):
+    """What the page shows last: the tally, or the open expression."""
+    shown = b.output()
+    tally = TALLY.search(shown)
+    return tally.group(0) if tally else shown.split(PROMPT)[-1].split("\n")[0]
+
+
 def play(b, orca, url):
     """Plays STEPS in the browser `b`; for each, its name, what was said
-    after its key, what should have been heard (the new expression or the
-    tally), and when and how it was (heard's answer)."""
+    after its key, and when and how what should have been heard (the new
+    expression or the tally) was: heard's answer."""
     for name, typed, key in STEPS:
-        shown = b.output()
-        typed = {"URL": url, "RIGHT": codes().get(shown.split(PROMPT)[-1].split("\n")[0])}.get(typed, typed)
+        typed = {"URL": url, "RIGHT": codes().get(last_shown(b))}.get(typed, typed)
         since = orca.press(typed, key, delay=10 if typed == url else 120)
-        if not typed or typed == url:  # a new page or session, which Orca may take a while to see
+        if typed in ("", url):  # a new page or session, which Orca may take a while to see
             b.wait_for_question(1)
-        orca.wait(time.time() if not typed or typed == url else since)
-        shown = b.output()
-        expected = TALLY.search(shown).group(0) if TALLY.search(shown) else shown.split(PROMPT)[-1].split("\n")[0]
+        orca.wait(time.time() if typed in ("", url) else since)
         said = [s for s in orca.said() if s[0] >= since]
-        yield name, said, expected, heard(said, expected, since) if expected else None, since
+        yield name, said, last_shown(b), heard(said, last_shown(b), since), since
 
 
 def main():
