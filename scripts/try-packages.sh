@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Tries the release files that make-packages.sh put into OUTDIR as a user
-# and a packager would (doc/RELEASING.md, Checking a release, says how).
-# It installs nothing, so the machine's own qcode-quiz stays as it was.
+# Tries the release files that make-packages.sh put into OUTDIR as a user and
+# a packager would (doc/RELEASING.md, Checking a release, says how). It installs
+# nothing, and what it and its tools make (lintian's files, a wine prefix) goes.
 # Usage: scripts/try-packages.sh OUTDIR
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 OUTDIR" >&2; exit 2; }
-export LC_ALL=C  # for the order of file names
 # shellcheck source=scripts/need.sh
 source "$(dirname "$0")/need.sh"
 need dpkg-parsechangelog:dpkg-dev dh:debhelper cmake:cmake g++:g++ lintian:lintian hardening-check:devscripts \
@@ -17,6 +16,7 @@ version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 cd "$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export LC_ALL=C TMPDIR=$work WINEPREFIX=${WINEPREFIX:-$work/wine}  # C for the order of file names
 fail() { echo "try-packages: $*" >&2; exit 1; }
 
 echo "== the files and their checksums"
