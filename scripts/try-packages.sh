@@ -16,7 +16,7 @@ version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 cd "$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export LC_ALL=C TMPDIR=$work WINEPREFIX=${WINEPREFIX:-$work/wine}  # C for the order of file names
+export LC_ALL=C WINEPREFIX=${WINEPREFIX:-$work/wine}  # C for the order of file names
 fail() { echo "try-packages: $*" >&2; exit 1; }
 
 echo "== the files and their checksums"
@@ -28,7 +28,7 @@ files=("qcode-quiz-$version.html" "qcode-quiz-$version-site.zip" "qcode-quiz-$ve
 sha256sum -c SHA256SUMS
 
 echo "== lintian"
-tags=$(lintian -I --pedantic --suppress-tags no-copyright-file,no-debian-copyright-in-source \
+tags=$(TMPDIR=$work lintian -I --pedantic --suppress-tags no-copyright-file,no-debian-copyright-in-source \
   ./*.deb ./*.dsc 2>&1 | grep -v 'running with root privileges' || true)
 [ -z "$tags" ] || fail "lintian: $tags"
 
@@ -74,7 +74,7 @@ folder=$work/zip/qcode-quiz-$version-win64
 [ "$(head -c 3 "$folder/README-sk.txt")" = $'\xef\xbb\xbf' ] || fail "README-sk.txt has no BOM"
 x86_64-w64-mingw32-windres -i "$folder/qcode-quiz.exe" -O rc |
   grep -F "VALUE \"ProductVersion\", \"$version\"" >/dev/null || fail "no version resource"
-tally=$(echo end | WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
+tally=$(echo end | TMPDIR=$work WINEDEBUG=-all wine "$folder/qcode-quiz.exe" | tail -n 3)
 [ "$tally" = $'Vysledy:\r\nOK  0\r\nZLE 0\r' ] || fail "under wine, the quiz showed: $tally"
 echo "== the page, and the app from its zip"
 unzip -q "qcode-quiz-$version-site.zip" -d "$work/site"

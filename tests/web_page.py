@@ -95,6 +95,13 @@ def rebuild(folder, page):
     index.write_bytes(page)
 
 
+def private_folder(prefix):
+    """A new folder in TMPDIR, or in /tmp where TMPDIR is too long: Chromium
+    and D-Bus put sockets in such folders, and a socket's path holds at most
+    107 bytes. The caller removes it."""
+    return tempfile.mkdtemp(prefix=prefix, dir=None if len(tempfile.gettempdir()) <= 40 else "/tmp")
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
@@ -108,7 +115,7 @@ class Desktop:
     `env` is the environment of what runs on it. Use it in a `with` block."""
 
     def __init__(self, a11y=False):
-        self.folder = tempfile.mkdtemp(prefix="qcode-quiz-desktop.")
+        self.folder = private_folder("qcode-quiz-desktop.")
         self.processes = []
         try:
             self.env = dict(os.environ, HOME=self.folder, XDG_RUNTIME_DIR=self.folder, DISPLAY=":" + self.start(
@@ -226,7 +233,7 @@ class Browser:
     its accessibility tree on. Use it in a `with` block."""
 
     def __init__(self, page, engine="chromium", phone=False, desktop=None):
-        self.folder = tempfile.mkdtemp(prefix="qcode-quiz.")
+        self.folder = private_folder("qcode-quiz.")
         self.page = os.path.join(self.folder, "qcode-quiz.html")
         shutil.copyfile(page, self.page)
         self.processes, self.ops, self.desktop = [], None, desktop
