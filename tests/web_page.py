@@ -109,10 +109,11 @@ def free_port():
 
 
 class Desktop:
-    """An X display of its own, on Xvfb, in a private folder that is also
-    its HOME; with `a11y`, a D-Bus session bus too, and on it the
-    accessibility bus, where browsers tell screen readers what they show.
-    `env` is the environment of what runs on it. Use it in a `with` block."""
+    """An X display of its own, on Xvfb, and a D-Bus session bus (else a
+    browser would start one of its own, which outlives the test), in a
+    private folder that is also its HOME; with `a11y`, the accessibility
+    bus too, where browsers tell screen readers what they show. `env` is
+    the environment of what runs on it. Use it in a `with` block."""
 
     def __init__(self, a11y=False):
         self.folder = private_folder("qcode-quiz-desktop.")
@@ -120,10 +121,9 @@ class Desktop:
         try:
             self.env = dict(os.environ, HOME=self.folder, XDG_RUNTIME_DIR=self.folder, DISPLAY=":" + self.start(
                 "Xvfb", "-displayfd", "{fd}", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"))
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start(
+                "dbus-daemon", "--session", "--nofork", "--address=unix:dir=" + self.folder, "--print-address={fd}")
             if a11y:
-                self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start(
-                    "dbus-daemon", "--session", "--nofork", "--address=unix:dir=" + self.folder,
-                    "--print-address={fd}")
                 # Firefox makes its tree for a screen reader only when told.
                 self.env["GNOME_ACCESSIBILITY"] = "1"
                 self.start("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
