@@ -11,6 +11,8 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
+from web_page import wait  # noqa: E402
+
 ROLES = {"entry": Atspi.Role.ENTRY, "status": Atspi.Role.STATUS_BAR, "button": Atspi.Role.PUSH_BUTTON}
 
 
@@ -58,11 +60,8 @@ class Accessibility:
         if not self.document:
             self.document = self._first(Atspi.get_desktop(0), lambda o: o.get_role() == Atspi.Role.DOCUMENT_WEB
                                         and o.get_name() == self.title)
-        deadline = time.monotonic() + 5
-        while not (found := self._first(self.document, lambda o: o.get_role() == ROLES[role]
-                                        and o.get_name().startswith(name))):
-            assert time.monotonic() < deadline, f"no {role} {name!r} in the page"
-            time.sleep(0.1)
+        found = wait(lambda: self._first(self.document, lambda o: o.get_role() == ROLES[role]
+                                         and o.get_name().startswith(name)), 5, f"no {role} {name!r} in the page")
         text = Atspi.Text.get_text(found, 0, -1) if "Text" in found.get_interfaces() else ""
         return words(found.get_name()), words(found.get_description()), words(text)
 

@@ -95,6 +95,17 @@ def rebuild(folder, page):
     index.write_bytes(page)
 
 
+def wait(done, seconds=30, failed="waited in vain"):
+    """Waits until done() holds; what it gave, or an AssertionError saying
+    `failed`."""
+    deadline = time.monotonic() + seconds
+    while not (value := done()):
+        if time.monotonic() > deadline:
+            raise AssertionError(failed)
+        time.sleep(0.1)
+    return value
+
+
 def private_folder(prefix):
     """A new folder in TMPDIR, or in /tmp where TMPDIR is too long: Chromium
     and D-Bus put sockets in such folders, and a socket's path holds at most
@@ -127,13 +138,9 @@ class Desktop:
                 # Firefox makes its tree for a screen reader only when told.
                 self.env["GNOME_ACCESSIBILITY"] = "1"
                 self.start("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
-                deadline = time.monotonic() + 10
-                while subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
-                                      "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
-                                     capture_output=True).returncode:
-                    if time.monotonic() > deadline:
-                        raise AssertionError("no accessibility bus")
-                    time.sleep(0.1)
+                wait(lambda: not subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                                 "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
+                                                capture_output=True).returncode, 10, "no accessibility bus")
         except BaseException:
             self.__exit__()
             raise

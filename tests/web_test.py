@@ -15,7 +15,8 @@ import sys
 import time
 import unittest
 
-from web_page import ENGINES, PROMPT, TALLY, Browser, Desktop, Missing, Site, axe_script, check, codes, rebuild
+from web_page import (ENGINES, PROMPT, TALLY, Browser, Desktop, Missing, Site, axe_script, check, codes,
+                      rebuild, wait)
 
 PAGE, SITE, ENGINE = sys.argv[1:4] + ["build-web/qcode-quiz.html", "build-web/site", "chromium"][len(sys.argv[1:4]):]
 assert ENGINE in ENGINES, ENGINE
@@ -55,16 +56,6 @@ return navigator.serviceWorker.getRegistration().then(r => !r.installing && !r.w
 
 def tally(shown):
     return TALLY.search(shown).groups()
-
-
-def wait(done, seconds=30):
-    """Waits until done() holds; what it gave."""
-    deadline = time.monotonic() + seconds
-    while not (value := done()):
-        if time.monotonic() > deadline:
-            raise AssertionError("waited in vain")
-        time.sleep(0.1)
-    return value
 
 
 class Page(unittest.TestCase):
