@@ -70,9 +70,14 @@ def check(engine):
 @functools.cache
 def npm_module(name):
     """The folder of a module that npm installs globally."""
-    root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
-                          check=False).stdout.strip() if shutil.which("npm") else ""
-    return os.path.join(root or "/usr/local/lib/node_modules", name)
+    return os.path.join(npm_root() or "/usr/local/lib/node_modules", name)
+
+
+@functools.cache
+def npm_root():
+    # Asked with no log of its own, which npm would leave in ~/.npm.
+    return subprocess.run(["npm", "root", "-g"], capture_output=True, text=True, check=False,
+                          env=dict(os.environ, npm_config_logs_max="0")).stdout.strip() if shutil.which("npm") else ""
 
 
 @functools.cache
@@ -268,9 +273,9 @@ class Browser:
                      "--user-data-dir=" + os.path.join(self.folder, "profile")):
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        # Chromium leaves folders of its own in TMPDIR.
-        service = Service("/usr/bin/chromedriver",
-                          env=dict(self.desktop.env if self.desktop else os.environ, TMPDIR=self.folder))
+        # Chromium leaves folders of its own in TMPDIR, and settings in HOME.
+        service = Service("/usr/bin/chromedriver", env=dict(self.desktop.env if self.desktop else os.environ,
+                                                            TMPDIR=self.folder, HOME=self.folder))
         driver = webdriver.Chrome(options=options, service=service)
         return WebDriver(driver, lambda: [e["message"] for e in driver.get_log("browser")])
 
